@@ -1,0 +1,45 @@
+# One entry point for a fresh Debian 12 machine: `make test` and `make run`
+# install what they need, configure, build, and test or start the utility.
+
+SHELL := /bin/bash
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+# Debian packages the build, the tests and the screenshots need.
+PACKAGES := cmake ninja-build g++ pkg-config \
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  xvfb xauth xdotool x11-utils imagemagick locales fonts-dejavu-core dpkg-dev file
+
+.PHONY: all deps configure build test run clean
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:" $$missing; \
+	    $(SUDO) apt-get update && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+	@# The number rules are tested under a locale whose decimal point is ",".
+	@locale -a 2>/dev/null | grep -qix 'de_DE.utf8' || { \
+	    $(SUDO) sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen && $(SUDO) locale-gen; }
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: configure
+	cmake --build $(BUILD) --parallel
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	    echo "No display: starting under xvfb-run"; xvfb-run -a $(BUILD)/src/app/ombrel-config; \
+	else $(BUILD)/src/app/ombrel-config; fi
+
+clean:
+	rm -rf $(BUILD)

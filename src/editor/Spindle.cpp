@@ -1,0 +1,5 @@
+#include "editor/MainScreen.h"
+
+void MainScreen::ManVolts_Change() {}
+void MainScreen::AutoVolts_Change() {}
+void MainScreen::HzAt500_Change() {}
