@@ -38,6 +38,9 @@ public:
     std::string ProfileXml;
     bool FileLoaded = false;
 
+    // The open-file dialog's settings: title, file type, the folder it starts in.
+    UserDialogs::OpenRequest XMLFileOpen;
+
     // The path the last successful open returned; the save writes there.
     QString openedProfilePath() const { return openedPath_; }
 

@@ -8,6 +8,7 @@
 
 class HelpWindows {
 public:
+    // Same order as UserDialogs::HelpWindow, which is cast to it.
     enum class Window { HelpMeasure, HelpPrinter, HelpDigVFD, InfoProbeLogic, InfoFourthAxisHoming };
 
     explicit HelpWindows(QWidget* owner = nullptr);
