@@ -103,4 +103,17 @@ private:
     std::string openedBytes_;  // the file as last read or written, to notice outside changes
     QString lastFolder_;       // where the open dialog starts next time
     bool ending_ = false;      // the program is being ended: closing must not ask again
+
+    // Opening and saving (OpenSave.cpp).
+    bool AcceptProfile(const QString& strName, const std::string& strXML);
+    bool WriteOpenedProfile();
+    QString KeptAfterOpen() const;
+    bool probeEntryFound_ = false;   // the opened profile has a probe-logic entry
+    bool homingEntryFound_ = false;  // the opened profile has a 4th-axis homing entry
+
+    // The jog check (JogTable.cpp): each entry's text already reported, so one
+    // text is reported once; and guards against nested checks while a message shows.
+    std::array<QString, 10> jogReported_;
+    bool jogMessageShowing_ = false;
+    bool jogReformatting_ = false;
 };
