@@ -1,0 +1,34 @@
+// Entry point of the rules tests. The process takes its locale from the
+// environment (LC_ALL, LANG), like the program does for its user, so the
+// same tests run once under "C" and once under a locale whose decimal point
+// is ",". A locale that the environment names but the system lacks is an
+// error, never a silent fall-back to "C".
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <locale>
+
+int main(int argc, char** argv) {
+    const char* wanted = std::getenv("LC_ALL");
+    if (std::setlocale(LC_ALL, "") == nullptr) {
+        std::fprintf(stderr, "FATAL: the locale \"%s\" named by the environment is not installed "
+                             "(generate it with locale-gen; `make deps` does)\n",
+                     wanted ? wanted : "(LANG)");
+        return 1;
+    }
+    try {
+        std::locale::global(std::locale(""));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "FATAL: std::locale(\"\") failed for \"%s\": %s\n", wanted ? wanted : "(LANG)",
+                     e.what());
+        return 1;
+    }
+    std::printf("Running under the locale \"%s\" (decimal point \"%s\")\n", std::setlocale(LC_ALL, nullptr),
+                std::localeconv()->decimal_point);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
