@@ -18,13 +18,9 @@ constexpr qint64 kLargestProfile = std::numeric_limits<std::int32_t>::max();
 
 QString PathOf(const std::string& strName) { return QString::fromUtf8(strName.data(), static_cast<qsizetype>(strName.size())); }
 
-FileResult ReadFailure(const std::string& strName, const QString& why) {
-    return {false, "Could not read \"" + strName + "\": " + why.toStdString() + "."};
-}
-
-FileResult WriteFailure(const std::string& strName, const QString& why) {
-    return {false, "Could not write \"" + strName + "\": " + why.toStdString() +
-                       ". The file on disk was left as it was."};
+// "<path>: <the system's reason>", for the caller to put into its message.
+FileResult Failure(const std::string& strName, const QString& why) {
+    return {false, strName + ": " + why.toStdString()};
 }
 
 QString TooLarge() {
@@ -54,17 +50,17 @@ bool FindValue(const std::string& strXML, std::string_view strTag, Span& span) {
 
 FileResult LoadProfile(const std::string& strName, std::string& strXML) {
     QFile file(PathOf(strName));
-    if (!file.open(QIODevice::ReadOnly)) return ReadFailure(strName, file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) return Failure(strName, file.errorString());
 
     std::string text;
     if (!file.isSequential()) {
         const qint64 size = file.size();
-        if (size > kLargestProfile) return ReadFailure(strName, TooLarge());
+        if (size > kLargestProfile) return Failure(strName, TooLarge());
         text.resize(static_cast<std::size_t>(size));
         qint64 done = 0;
         while (done < size) {
             const qint64 got = file.read(text.data() + done, size - done);
-            if (got < 0) return ReadFailure(strName, file.errorString());
+            if (got < 0) return Failure(strName, file.errorString());
             if (got == 0) break;  // the file shrank while being read
             done += got;
         }
@@ -72,8 +68,8 @@ FileResult LoadProfile(const std::string& strName, std::string& strXML) {
     }
     // A file that grew meanwhile, or one without a known size, is read to its end.
     const QByteArray rest = file.readAll();
-    if (file.error() != QFileDevice::NoError) return ReadFailure(strName, file.errorString());
-    if (static_cast<qint64>(text.size()) + rest.size() > kLargestProfile) return ReadFailure(strName, TooLarge());
+    if (file.error() != QFileDevice::NoError) return Failure(strName, file.errorString());
+    if (static_cast<qint64>(text.size()) + rest.size() > kLargestProfile) return Failure(strName, TooLarge());
     text.append(rest.constData(), static_cast<std::size_t>(rest.size()));
 
     strXML = std::move(text);
@@ -89,7 +85,7 @@ FileResult WriteProfile(const std::string& strName, const std::string& strXML) {
     // nothing in the file.
     if (QFileInfo::exists(path)) {
         QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return WriteFailure(strName, probe.errorString());
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return Failure(strName, probe.errorString());
     }
 
     // QSaveFile writes a temporary file beside the target (a symbolic link is
@@ -97,7 +93,7 @@ FileResult WriteProfile(const std::string& strName, const std::string& strXML) {
     // target's permission bits, and renames it over the target on commit.
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) return WriteFailure(strName, file.errorString());
+    if (!file.open(QIODevice::WriteOnly)) return Failure(strName, file.errorString());
 
     const qint64 size = static_cast<qint64>(strXML.size());
     qint64 done = 0;
@@ -106,23 +102,23 @@ FileResult WriteProfile(const std::string& strName, const std::string& strXML) {
         if (wrote <= 0) {
             const QString why = file.errorString();
             file.cancelWriting();
-            return WriteFailure(strName, why);
+            return Failure(strName, why);
         }
         done += wrote;
     }
     if (!file.flush()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return WriteFailure(strName, why);
+        return Failure(strName, why);
     }
     // Every byte must be on the disk before the temporary file replaces the
     // profile: a full disk can show only here, when the blocks are allocated.
     const std::string syncError = disk::SyncFile(file.handle());
     if (!syncError.empty()) {
         file.cancelWriting();
-        return WriteFailure(strName, QString::fromStdString(syncError));
+        return Failure(strName, QString::fromStdString(syncError));
     }
-    if (!file.commit()) return WriteFailure(strName, file.errorString());
+    if (!file.commit()) return Failure(strName, file.errorString());
 
     disk::SyncFolder(QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath().toStdString());
     return {true, {}};
