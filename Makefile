@@ -10,9 +10,9 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake ninja-build g++ pkg-config \
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  xvfb xauth xdotool x11-utils imagemagick locales fonts-dejavu-core dpkg-dev file
+  xvfb xauth xdotool x11-utils imagemagick locales fonts-dejavu-core fonts-liberation dpkg-dev file
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run clean screenshots
 all: build
 
 deps:
@@ -40,6 +40,12 @@ run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	    echo "No display: starting under xvfb-run"; xvfb-run -a $(BUILD)/src/app/ombrel-config; \
 	else $(BUILD)/src/app/ombrel-config; fi
+
+# Pictures of the windows as real windows on a virtual X display (Qt's xcb
+# platform), into docs/screenshots/.
+screenshots: configure
+	cmake --build $(BUILD) --target ombrel-screenshots --parallel
+	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/tools/screenshots/ombrel-screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD)

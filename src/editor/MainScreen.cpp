@@ -3,12 +3,17 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <algorithm>
 #include <utility>
 
 #include "ui_MainScreen.h"
@@ -71,6 +76,16 @@ void applyFonts(QWidget* window) {
                       QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
+    const QString used = QFontInfo(font).family();
+    if (!used.startsWith(QLatin1String("MS Sans Serif")) && !used.startsWith(QLatin1String("Microsoft Sans Serif"))) {
+        // The captions were fitted to MS Sans Serif, which is narrower than its
+        // stand-ins: draw the stand-in narrower, to about the same line widths
+        // (this sentence of 43 letters takes some 196 px at 11 px, 96 dpi).
+        const QString sample = QStringLiteral("The quick brown fox jumps over the lazy dog");
+        const qreal wide = QFontMetricsF(font).horizontalAdvance(sample);
+        const qreal target = 196.0 * QFontInfo(font).pixelSize() / 11.0;
+        if (wide > target) font.setStretch(std::max(75, static_cast<int>(100.0 * target / wide)));
+    }
     window->setFont(font);
     for (QWidget* control : window->findChildren<QWidget*>()) {
         if (!(control->font().resolveMask() & QFont::WeightResolved) || !control->font().bold()) continue;
@@ -79,6 +94,39 @@ void applyFonts(QWidget* window) {
         control->setFont(bold);
     }
 }
+
+// A button whose caption is wider than the button shows it on several lines,
+// centred, as the buttons of the jog panel are drawn for.
+class WrappedCaption : public QObject {
+public:
+    explicit WrappedCaption(QPushButton* button) : QObject(button), button_(button) {
+        button->installEventFilter(this);
+    }
+
+    static bool needed(const QPushButton* button) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        return button->fontMetrics().horizontalAdvance(button->text()) > room.width();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        QStylePainter painter(button_);
+        QStyleOptionButton option;
+        option.initFrom(button_);
+        option.state |= button_->isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
+        painter.drawControl(QStyle::CE_PushButtonBevel, option);
+        const QRect room = button_->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button_);
+        painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, option.palette, button_->isEnabled(),
+                             button_->text(), QPalette::ButtonText);
+        return true;
+    }
+
+private:
+    QPushButton* button_;
+};
 
 // Sets a role for the enabled look only; disabled keeps the system's greyed colour.
 void setEnabledRole(QWidget* control, QPalette::ColorRole role, const QColor& colour) {
@@ -133,6 +181,8 @@ MainScreen::MainScreen(UserDialogs& dialogs, QWidget* parent)
     }
 
     applyFonts(this);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        if (WrappedCaption::needed(button)) new WrappedCaption(button);
     applyColours(*ui);
     ui->SpinVel->raise();  // lies over the spindle panel, in front of it
 
@@ -188,6 +238,7 @@ void MainScreen::connectHandlers() {
 void MainScreen::SetText(QLineEdit* box, const QString& text) {
     if (!box) return;
     box->setText(text);  // setText raises no textEdited, so the handler runs once, here
+    box->home(false);    // a set text shows from its start, as a long path should
     runHandler(changeHandlers_, box);
 }
 

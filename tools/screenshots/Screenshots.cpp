@@ -1,0 +1,153 @@
+// Takes the pictures of the README. Each shot starts a fresh main window, puts
+// it into one state through its own handlers, shows it as a real window and
+// grabs what the screen shows. Run it on a display (make screenshots uses Xvfb):
+//
+//   ombrel-screenshots <output folder> [shot name ...]
+//
+// To add a shot, add a row to shots(): a file name and a function that brings
+// the window into the state to show and returns the window to grab.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QWindow>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "editor/MainScreen.h"
+#include "screens/HelpWindows.h"
+
+namespace {
+
+// Answers every question with its default and the open dialog with `profile`.
+class QuietDialogs : public UserDialogs {
+public:
+    QString profile;
+    Button showMessage(const Message& message) override { return message.defaultButton; }
+    std::optional<QString> chooseProfile(const OpenRequest&) override {
+        if (profile.isEmpty()) return std::nullopt;
+        return profile;
+    }
+    void showHelp(HelpWindow) override {}
+    void endProgram() override {}
+};
+
+// What a shot works with: the main window, its dialogs, the help windows, a folder.
+struct Stage {
+    MainScreen& window;
+    QuietDialogs& dialogs;
+    HelpWindows& help;
+    QString folder;
+
+    template <class T = QWidget>
+    T* find(const char* name) const {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+};
+
+// A small profile with every entry the window shows.
+const char* const kSampleProfile =
+    "<profile><Port1Add>888</Port1Add><Steps6>8000</Steps6><PulseWidth>5</PulseWidth>"
+    "<M4RefHome>1</M4RefHome><JogInc0>1</JogInc0><JogInc1>.1</JogInc1><JogInc2>.01</JogInc2>"
+    "<JogInc3>.001</JogInc3><JogInc4>1</JogInc4><JogInc5>.1</JogInc5><JogInc6>.01</JogInc6>"
+    "<JogInc7>.001</JogInc7><JogInc8>1</JogInc8><JogInc9>.1</JogInc9>"
+    "<Input22Neg>0</Input22Neg><Input11Active>1</Input11Active></profile>";
+
+struct Shot {
+    const char* file;
+    std::function<QWidget*(Stage&)> prepare;
+};
+
+std::vector<Shot> shots() {
+    return {
+        {"main-startup.png", [](Stage& s) { return &s.window; }},
+        {"main-machine-row1.png",
+         [](Stage& s) {
+             s.window.SetListIndex(s.find<QComboBox>("MachineType"), 1);
+             return &s.window;
+         }},
+        {"main-machine-row2.png",
+         [](Stage& s) {
+             s.window.SetListIndex(s.find<QComboBox>("MachineType"), 2);
+             return &s.window;
+         }},
+        {"main-hidden-pair.png",
+         [](Stage& s) {
+             s.window.Label15_Click();
+             return &s.window;
+         }},
+        {"main-profile-open.png",
+         [](Stage& s) {
+             s.dialogs.profile = QDir(s.folder).filePath(QStringLiteral("Mach3Mill.xml"));
+             QFile file(s.dialogs.profile);
+             if (file.open(QIODevice::WriteOnly)) file.write(kSampleProfile);
+             file.close();
+             s.window.SetListIndex(s.find<QComboBox>("MachineType"), 1);
+             s.window.OpenProfile_Click();
+             return &s.window;
+         }},
+    };
+}
+
+// Shows the window and waits until the screen has drawn it.
+bool showAndSettle(QWidget* widget) {
+    widget->show();
+    widget->raise();
+    widget->activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (widget->windowHandle() && widget->windowHandle()->isExposed() && waited.elapsed() > 300) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QStringList args = QApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fprintf(stderr, "usage: ombrel-screenshots <output folder> [shot ...]\n");
+        return 2;
+    }
+    const QDir out(args.takeFirst());
+    if (!QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(out.path()));
+        return 1;
+    }
+    QTemporaryDir scratch;
+    int failures = 0;
+    for (const Shot& shot : shots()) {
+        if (!args.isEmpty() && !args.contains(QString::fromLatin1(shot.file))) continue;
+        QuietDialogs dialogs;
+        MainScreen window(dialogs);
+        HelpWindows help(&window);
+        Stage stage{window, dialogs, help, scratch.path()};
+        window.show();
+        QWidget* target = shot.prepare(stage);
+        if (!target || !showAndSettle(target)) {
+            std::fprintf(stderr, "%s: the window was not shown\n", shot.file);
+            ++failures;
+            continue;
+        }
+        const QPixmap picture = target->screen()->grabWindow(target->winId());
+        const QString path = out.filePath(QString::fromLatin1(shot.file));
+        if (picture.isNull() || !picture.save(path, "PNG")) {
+            std::fprintf(stderr, "%s: could not grab or save\n", shot.file);
+            ++failures;
+            continue;
+        }
+        std::printf("%s (%dx%d)\n", qPrintable(path), picture.width(), picture.height());
+    }
+    return failures == 0 ? 0 : 1;
+}
