@@ -12,7 +12,13 @@ PACKAGES := cmake ninja-build g++ pkg-config \
   libgtest-dev libgmock-dev libbenchmark-dev \
   xvfb xauth xdotool x11-utils imagemagick locales fonts-dejavu-core fonts-liberation dpkg-dev file
 
-.PHONY: all deps configure build test run clean screenshots
+# Only `make fuzz` needs clang and its libFuzzer runtime.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+BENCH_REPETITIONS ?= 5
+
+.PHONY: all deps configure build test run clean fuzz bench screenshots
 all: build
 
 deps:
@@ -40,6 +46,21 @@ run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	    echo "No display: starting under xvfb-run"; xvfb-run -a $(BUILD)/src/app/ombrel-config; \
 	else $(BUILD)/src/app/ombrel-config; fi
+
+# Fuzzes the profile store and the number rules for FUZZ_SECONDS in all.
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer" \
+	    -DOMBREL_BUILD_FUZZ=ON -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzz_text_store fuzz_number_rules --parallel 2
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Times a whole open and save of a profile against a plain read and write.
+bench: configure
+	cmake --build $(BUILD) --target profile_bench --parallel
+	$(BUILD)/bench/profile_bench --benchmark_repetitions=$(BENCH_REPETITIONS)
 
 # Pictures of the windows as real windows on a virtual X display (Qt's xcb
 # platform), into docs/screenshots/.

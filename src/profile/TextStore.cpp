@@ -15,6 +15,9 @@ namespace {
 
 // Positions in the profile text are signed 32-bit numbers.
 constexpr qint64 kLargestProfile = std::numeric_limits<std::int32_t>::max();
+// Room kept behind a loaded text so that the longer values of a save do not
+// make a large profile move to new memory.
+constexpr std::size_t kRoomToGrow = 64 * 1024;
 
 QString PathOf(const std::string& strName) { return QString::fromUtf8(strName.data(), static_cast<qsizetype>(strName.size())); }
 
@@ -56,6 +59,7 @@ FileResult LoadProfile(const std::string& strName, std::string& strXML) {
     if (!file.isSequential()) {
         const qint64 size = file.size();
         if (size > kLargestProfile) return Failure(strName, TooLarge());
+        text.reserve(static_cast<std::size_t>(size) + kRoomToGrow);
         text.resize(static_cast<std::size_t>(size));
         qint64 done = 0;
         while (done < size) {

