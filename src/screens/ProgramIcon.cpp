@@ -1,0 +1,8 @@
+#include "screens/ProgramIcon.h"
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/ombrel-config-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
