@@ -118,7 +118,8 @@ bool MainScreen::LoadProfile(const QString& strName) {
     std::string text;
     const profile::FileResult read = profile::LoadProfile(PathBytes(strName), text);
     if (!read) {
-        dialogs_.showMessage(Notice(ReasonWithPath(read.reason, strName) + QStringLiteral("\n\n") + KeptAfterOpen(),
+        dialogs_.showMessage(Notice(QStringLiteral("The file could not be read.\n") +
+                                        ReasonWithPath(read.reason, strName) + QStringLiteral("\n\n") + KeptAfterOpen(),
                                     QStringLiteral("Not opened")));
         return false;
     }
@@ -310,7 +311,8 @@ bool MainScreen::WriteOpenedProfile() {
     }
 
     const profile::FileResult written = profile::WriteProfile(path, ProfileXml);
-    if (!written) return fail(QStringLiteral("The profile was not saved.\n") + ReasonWithPath(written.reason, openedPath_));
+    if (!written) return fail(QStringLiteral("The profile was not saved; the file on disk was left as it was.\n") +
+                                     ReasonWithPath(written.reason, openedPath_));
 
     std::string readBack;
     const profile::FileResult check = profile::LoadProfile(path, readBack);

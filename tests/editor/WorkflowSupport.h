@@ -59,6 +59,13 @@ protected:
         return writeFile(sub + QLatin1Char('/') + as, bytes);
     }
 
+    // Another program writes the file.
+    static void overwrite(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
     void chooseMachine(int row) { pickRow(find<QComboBox>("MachineType"), row); }
     void openProfile(const QString& path) {
         dialogs.answerOpen(path);
