@@ -18,7 +18,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_REPETITIONS ?= 5
 
-.PHONY: all deps configure build test run clean fuzz bench screenshots
+.PHONY: all deps configure build test run clean fuzz bench screenshots bench-startup
 all: build
 
 deps:
@@ -61,6 +61,13 @@ fuzz:
 bench: configure
 	cmake --build $(BUILD) --target profile_bench --parallel
 	$(BUILD)/bench/profile_bench --benchmark_repetitions=$(BENCH_REPETITIONS)
+
+# Start-up time and peak memory of the utility against a bare Qt window, each
+# process started afresh, in turn, on a virtual X display (Qt's xcb platform).
+STARTUP_RUNS ?= 21
+bench-startup: configure
+	cmake --build $(BUILD) --target startup_bench --parallel
+	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/bench/startup/startup_bench $(STARTUP_RUNS)
 
 # Pictures of the windows as real windows on a virtual X display (Qt's xcb
 # platform), into docs/screenshots/.

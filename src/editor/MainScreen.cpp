@@ -67,10 +67,9 @@ void appendRows(QComboBox* list, const QStringList& rows) {
     list->setEditText(shown);
 }
 
-// Fonts: "MS Sans Serif" 8.25 pt where installed, else the nearest sans-serif at
-// the same size; the controls the form marks bold get 9.75 pt bold.
-void applyFonts(QWidget* window) {
-    QFont font = window->font();
+// The window's font: "MS Sans Serif" 8.25 pt where installed, else the nearest
+// sans-serif at the same size.
+QFont windowFont(QFont font) {
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica"),
                       QStringLiteral("DejaVu Sans")});
@@ -86,7 +85,11 @@ void applyFonts(QWidget* window) {
         const qreal target = 196.0 * QFontInfo(font).pixelSize() / 11.0;
         if (wide > target) font.setStretch(std::max(75, static_cast<int>(100.0 * target / wide)));
     }
-    window->setFont(font);
+    return font;
+}
+
+// The controls the form marks bold get 9.75 pt bold.
+void enlargeBoldCaptions(QWidget* window) {
     for (QWidget* control : window->findChildren<QWidget*>()) {
         if (!(control->font().resolveMask() & QFont::WeightResolved) || !control->font().bold()) continue;
         QFont bold = control->font();
@@ -167,7 +170,10 @@ MainScreen::MainScreen(UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       dialogs_(dialogs),
       ui(std::make_unique<Ui::MainScreen>()) {
+    // The font first, so that the form's controls are laid out once, in it.
+    setFont(windowFont(font()));
     ui->setupUi(this);
+    enlargeBoldCaptions(this);
     setFixedSize(size());
     Step0 = {ui->Step0_0, ui->Step0_1, ui->Step0_2, ui->Step0_3, ui->Step0_4,
              ui->Step0_5, ui->Step0_6, ui->Step0_7, ui->Step0_8, ui->Step0_9};
@@ -180,7 +186,6 @@ MainScreen::MainScreen(UserDialogs& dialogs, QWidget* parent)
         disconnect(list->lineEdit(), &QLineEdit::editingFinished, list, nullptr);
     }
 
-    applyFonts(this);
     for (QPushButton* button : findChildren<QPushButton*>())
         if (WrappedCaption::needed(button)) new WrappedCaption(button);
     applyColours(*ui);
