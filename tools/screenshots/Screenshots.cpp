@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QPixmap>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QWindow>
 #include <cstdio>
@@ -125,14 +124,16 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(out.path()));
         return 1;
     }
-    QTemporaryDir scratch;
+    // A fixed folder, so that the path shown in a picture is the same on every run.
+    const QString scratch = QDir(QDir::tempPath()).filePath(QStringLiteral("Ombrel3"));
+    QDir().mkpath(scratch);
     int failures = 0;
     for (const Shot& shot : shots()) {
         if (!args.isEmpty() && !args.contains(QString::fromLatin1(shot.file))) continue;
         QuietDialogs dialogs;
         MainScreen window(dialogs);
         HelpWindows help(&window);
-        Stage stage{window, dialogs, help, scratch.path()};
+        Stage stage{window, dialogs, help, scratch};
         window.show();
         QWidget* target = shot.prepare(stage);
         if (!target || !showAndSettle(target)) {
