@@ -24,8 +24,10 @@ namespace {
 class EventHook : public QObject {
 public:
     using Callback = std::function<void(QEvent*)>;
+    static constexpr QLatin1String kName{"MainScreen event hook"};
     EventHook(QObject* target, Callback callback, QObject* owner)
         : QObject(owner), callback_(std::move(callback)) {
+        setObjectName(kName);
         target->installEventFilter(this);
     }
 
@@ -195,7 +197,13 @@ MainScreen::MainScreen(UserDialogs& dialogs, QWidget* parent)
     Form_Load();
 }
 
-MainScreen::~MainScreen() = default;
+MainScreen::~MainScreen() {
+    // The controls outlive this part of the window for a moment: no event of
+    // theirs (a jog entry losing the focus) may reach a handler any more.
+    const QObjectList all = children();  // a copy: deleting a child changes the list
+    for (QObject* child : all)
+        if (child->objectName() == EventHook::kName) delete child;
+}
 
 void MainScreen::connectHandlers() {
     // Text boxes whose change runs a handler, when typed into or set by SetText.
