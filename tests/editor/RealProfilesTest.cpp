@@ -121,4 +121,27 @@ TEST_F(WorkflowTest, RealProfileEditedThroughoutThenDone) {
                                    {"<Input11Port>", "1"}}));
 }
 
+// The sample profile that ships with the program opens and saves like the real ones.
+TEST_F(WorkflowTest, SampleProfileSavedUntouched) {
+    QFile source(QStringLiteral(OMBREL_EXAMPLES "/sample-profile.xml"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray original = source.readAll();
+    const QString profile = copyBytes(original);
+
+    chooseMachine(3);
+    openProfile(profile);
+    EXPECT_EQ(field("PortAdd")->text(), "378");
+    EXPECT_EQ(field("SpinVel")->text(), "8000.0");
+    save();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_EQ(readFile(profile),
+              withEdits(original, {{"<Port1Add>", "888"}, {"<Steps6>", "8000.0"}, {"<PulseWidth>", "5"},
+                                   {"<M4RefHome>", "0"}, {"<JogInc0>", "0.02"}, {"<JogInc1>", "0.01"},
+                                   {"<JogInc2>", "0.005"}, {"<JogInc3>", "0.002"}, {"<JogInc4>", "0.001"},
+                                   {"<JogInc5>", "0.0005"}, {"<JogInc6>", "0.001"}, {"<JogInc7>", "0.002"},
+                                   {"<JogInc8>", "0.005"}, {"<JogInc9>", "0.01"}, {"<Input22Neg>", "0"},
+                                   {"<Input11Active>", "0"}, {"<Input11Port>", "0"}, {"<Input11Pin>", "0"},
+                                   {"<Input11Neg>", "0"}}));
+}
+
 }  // namespace

@@ -215,6 +215,8 @@ struct HiddenRefusal {
     const char* field;
 };
 
+void PrintTo(const HiddenRefusal& h, std::ostream* out) { *out << h.field; }
+
 class HiddenFieldTest : public WorkflowTest, public ::testing::WithParamInterface<HiddenRefusal> {};
 
 TEST_P(HiddenFieldTest, RefusalShowsTheFieldAndFocusesIt) {
@@ -246,6 +248,9 @@ INSTANTIATE_TEST_SUITE_P(Hidden, HiddenFieldTest,
                          ::testing::Values(HiddenRefusal{"no-pulse.xml", "Pulse Magic number is not valid. Not saved",
                                                          "PulseMagic"},
                                            HiddenRefusal{"no-xmlrev.xml", "XML Rev number is not valid. Not saved",
-                                                         "XMLRev"}));
+                                                         "XMLRev"}),
+                         [](const ::testing::TestParamInfo<HiddenRefusal>& param) {
+                             return std::string(param.param.field);
+                         });
 
 }  // namespace
