@@ -126,6 +126,12 @@ protected:
         const QRect room = button_->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button_);
         painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, option.palette, button_->isEnabled(),
                              button_->text(), QPalette::ButtonText);
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(option);
+            focus.rect = button_->style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, button_);
+            painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        }
         return true;
     }
 
