@@ -73,7 +73,7 @@ bench-startup: configure
 # platform), into docs/screenshots/.
 screenshots: configure
 	cmake --build $(BUILD) --target ombrel-screenshots --parallel
-	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/tools/screenshots/ombrel-screenshots docs/screenshots
+	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/tools/screenshots/ombrel-screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD)

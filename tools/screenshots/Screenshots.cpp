@@ -93,6 +93,13 @@ std::vector<Shot> shots() {
              s.window.OpenProfile_Click();
              return &s.window;
          }},
+        // The help and information windows, each in its design state.
+        {"help-measure.png", [](Stage& s) { return s.help.prepare(HelpWindows::Window::HelpMeasure); }},
+        {"help-printer.png", [](Stage& s) { return s.help.prepare(HelpWindows::Window::HelpPrinter); }},
+        {"help-dig-vfd.png", [](Stage& s) { return s.help.prepare(HelpWindows::Window::HelpDigVFD); }},
+        {"info-probe-logic.png", [](Stage& s) { return s.help.prepare(HelpWindows::Window::InfoProbeLogic); }},
+        {"info-fourth-axis-homing.png",
+         [](Stage& s) { return s.help.prepare(HelpWindows::Window::InfoFourthAxisHoming); }},
     };
 }
 
