@@ -259,8 +259,10 @@ bool MainScreen::SaveButt_Click() {
         }
         jog[k] = *bytes;
     }
-    for (std::size_t k = 0; k < Step0.size(); ++k)
-        if (Contains(ProfileXml, entries::Jog[k].saveKey)) profile::UpdateTag(ProfileXml, entries::Jog[k].saveKey, jog[k]);
+    for (std::size_t k = 0; k < Step0.size(); ++k) {
+        const std::string_view key = entries::Jog[k].saveKey;
+        if (Contains(ProfileXml, key)) profile::UpdateTag(ProfileXml, key, jog[k]);
+    }
 
     if (probeEntryFound_)
         profile::UpdateTag(ProfileXml, entries::ProbeLogic.saveKey, profile::IndexStoredText(ProbeLogicIndex));
@@ -318,9 +320,10 @@ bool MainScreen::WriteOpenedProfile() {
     const profile::FileResult check = profile::LoadProfile(path, readBack);
     if (!check || readBack != ProfileXml) {
         if (check) openedBytes_ = readBack;  // what the file holds now
+        const QString why = check ? QString() : QStringLiteral("\n") + ReasonWithPath(check.reason, openedPath_);
         return fail(QStringLiteral("The profile %1 was written, but reading it back did not give the text "
                                    "that was saved, so the save has failed. Check the file before using it.%2")
-                        .arg(openedPath_, check ? QString() : QStringLiteral("\n") + ReasonWithPath(check.reason, openedPath_)));
+                        .arg(openedPath_, why));
     }
 
     openedBytes_ = ProfileXml;
