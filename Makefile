@@ -47,15 +47,17 @@ run: build
 	    echo "No display: starting under xvfb-run"; xvfb-run -a $(BUILD)/src/app/ombrel-config; \
 	else $(BUILD)/src/app/ombrel-config; fi
 
-# Fuzzes the profile store and the number rules for FUZZ_SECONDS in all.
+# Fuzzes the profile store and the number rules for FUZZ_SECONDS in all, then
+# the editor's open path (open, save, only handled entries change) as long again.
 fuzz:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer" \
 	    -DOMBREL_BUILD_FUZZ=ON -DOMBREL_BUILD_TESTS=OFF -DOMBREL_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) --target fuzz_text_store fuzz_number_rules --parallel 2
+	cmake --build $(FUZZ_BUILD) --target fuzz_text_store fuzz_number_rules fuzz_open_path --parallel 2
 	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	fuzz/open_path_run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Times a whole open and save of a profile against a plain read and write.
 bench: configure
