@@ -18,7 +18,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_REPETITIONS ?= 5
 
-.PHONY: all deps configure build test run clean fuzz bench screenshots bench-startup
+.PHONY: all deps configure build test run clean package fuzz bench screenshots bench-startup
 all: build
 
 deps:
@@ -76,6 +76,10 @@ bench-startup: configure
 screenshots: configure
 	cmake --build $(BUILD) --target ombrel-screenshots --parallel
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/tools/screenshots/ombrel-screenshots docs/screenshots
+
+# A Debian package of the utility (CPack's DEB generator), written to $(BUILD)/.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
