@@ -130,7 +130,7 @@ cp "$fixtures/Mach3Mill.xml" "$profile"
 ) > "$work/app.log" 2>&1 &
 app_pid=$!
 # The windows carry the program's own process id, the child of `timeout`.
-program_started() { program_pid=$(pgrep -P "$app_pid" | head -n 1 | grep .); }
+program_started() { program_pid=$(head -n 1 "/proc/$app_pid/task/$app_pid/children" | tr -d ' ' | grep .); }
 wait_for 10 "the program to start" program_started
 program_started
 
