@@ -5,7 +5,7 @@
 // also syncs the bytes to disk. After the runs a table gives, per size, the
 // time of each, their ratio and the cost per MB (growth should be linear).
 //
-//   profile_bench --benchmark_repetitions=5     all sizes, best of five
+//   profile_bench --benchmark_repetitions=5     all sizes, median of five
 //   profile_bench --benchmark_filter=/1048576   one size
 
 #include <benchmark/benchmark.h>
@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -166,40 +167,44 @@ public:
             if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
             const std::string name = run.benchmark_name();
             const auto slash = name.find('/');
-            const std::string what = name.substr(0, slash);
             const std::int64_t size = std::atoll(name.c_str() + slash + 1);
-            const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
-            // With repetitions, the best run: the one least disturbed by other work.
-            auto [it, fresh] = seconds_[size].try_emplace(what, seconds);
-            if (!fresh && seconds < it->second) it->second = seconds;
+            seconds_[size][name.substr(0, slash)].push_back(run.real_accumulated_time /
+                                                            static_cast<double>(run.iterations));
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     void PrintRatios() const {
         std::printf("\nfloor: plain read + write; synced floor: the same with the write synced to disk,\n"
-                    "as the save does. Ratios are open+save time over the floor's time;\n"
-                    "with --benchmark_repetitions=N each time is the best of the N runs.\n");
-        std::printf("\n%-8s %10s %12s %14s %8s %14s %14s\n", "size", "floor ms", "synced ms", "open+save ms",
-                    "ratio", "ratio synced", "open+save ms/MB");
+                    "as the save does. Ratio: open+save time over the floor's time. With\n"
+                    "--benchmark_repetitions=N the times are the median of the N runs, and the\n"
+                    "last column gives the ratio of the best runs too.\n");
+        std::printf("\n%-8s %10s %10s %13s %8s %13s %10s %12s\n", "size", "floor ms", "synced ms", "open+save ms",
+                    "ratio", "ratio synced", "ms per MB", "best ratio");
         for (const auto& [size, times] : seconds_) {
             const auto floor = times.find("PlainReadWrite");
             const auto synced = times.find("PlainReadSyncedWrite");
             const auto ours = times.find("OpenAndSave");
             if (floor == times.end() || ours == times.end() || synced == times.end()) continue;
             const double mb = static_cast<double>(size) / (1024.0 * 1024.0);
-            std::printf("%-8s %10.3f %12.3f %14.3f %7.2fx %13.2fx %14.3f\n", SizeName(size).c_str(),
-                        floor->second * 1e3, synced->second * 1e3, ours->second * 1e3, ours->second / floor->second,
-                        ours->second / synced->second, ours->second * 1e3 / mb);
+            const double f = Median(floor->second), y = Median(synced->second), o = Median(ours->second);
+            std::printf("%-8s %10.3f %10.3f %13.3f %7.2fx %12.2fx %10.3f %11.2fx\n", SizeName(size).c_str(), f * 1e3,
+                        y * 1e3, o * 1e3, o / f, o / y, o * 1e3 / mb, Best(ours->second) / Best(floor->second));
         }
     }
 
 private:
+    static double Median(std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        const std::size_t n = v.size();
+        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    }
+    static double Best(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
     static std::string SizeName(std::int64_t size) {
         if (size >= 1024 * 1024) return std::to_string(size / (1024 * 1024)) + " MB";
         return std::to_string(size / 1024) + " KB";
     }
-    std::map<std::int64_t, std::map<std::string, double>> seconds_;
+    std::map<std::int64_t, std::map<std::string, std::vector<double>>> seconds_;
 };
 
 void Sizes(benchmark::internal::Benchmark* b) {
