@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -71,7 +72,14 @@ bool WriteFile(const QString& path, const std::string& bytes) {
 
 std::string ReadFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) Broken("the profile cannot be read back", path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const QDir folder = QFileInfo(path).absoluteDir();
+        Broken("the profile cannot be read back",
+               path + QStringLiteral(": ") + file.errorString() + QStringLiteral("; its folder ") +
+                   (folder.exists() ? QStringLiteral("holds: ") + folder.entryList(QDir::AllEntries | QDir::Hidden).join(
+                                                                      QStringLiteral(" | "))
+                                    : QStringLiteral("is gone")));
+    }
     const QByteArray bytes = file.readAll();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
