@@ -4,27 +4,48 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "EditorTest.h"
 #include "editor/QtDialogs.h"
 
 namespace {
 
-// Runs `act` on the modal dialog once it is shown.
+// Runs `act` on the modal dialog while it is shown, again on every tick until
+// it has closed (a file dialog may refuse an accept until it has read its folder).
+// A dialog still open after five seconds is closed and fails the test.
 void whenModal(std::function<void(QWidget*)> act) {
     auto* poll = new QTimer;
     poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        act(modal);
+    auto target = std::make_shared<QPointer<QWidget>>();
+    auto started = std::make_shared<bool>(false);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, act, target, started, ticks] {
+        if (!*started) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible()) return;
+            *target = modal;
+            *started = true;
+        }
+        QWidget* dialog = target->data();
+        if (!dialog || !dialog->isVisible()) {  // closed: this poll is done
+            poll->stop();
+            poll->deleteLater();
+            return;
+        }
+        if (++*ticks > 500) {
+            ADD_FAILURE() << "the dialog did not close";
+            dialog->close();
+            return;
+        }
+        act(dialog);
     });
     poll->start();
 }
@@ -113,7 +134,11 @@ TEST_F(QtDialogsTest, OpenDialogOffersOneFileTypeAndReturnsTheChosenPath) {
         filters = dialog->nameFilters();
         mode = dialog->fileMode();
         directory = dialog->directory().absolutePath();
-        dialog->selectFile(folder.filePath("Mach3Mill.xml"));
+        // Typed into the name box, as a user does (selectFile leaves a focused box alone).
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(QStringLiteral("Mach3Mill.xml"));
+        else
+            dialog->selectFile(folder.filePath("Mach3Mill.xml"));
         static_cast<QDialog*>(dialog)->accept();
     });
     const std::optional<QString> chosen = dialogs.chooseProfile(request);
