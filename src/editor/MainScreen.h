@@ -111,6 +111,11 @@ private:
     bool probeEntryFound_ = false;   // the opened profile has a probe-logic entry
     bool homingEntryFound_ = false;  // the opened profile has a 4th-axis homing entry
 
+    // Spindle calibration (Spindle.cpp): the volts formula shared by both
+    // voltage fields, and showing a recalculated result.
+    void RecalculateFromVolts();
+    void ShowNewSteps(double steps);
+
     // The jog check (JogTable.cpp): each entry's text already reported, so one
     // text is reported once; and guards against nested checks while a message shows.
     std::array<QString, 10> jogReported_;

@@ -29,28 +29,22 @@ double VoltsFormula(double s, double m, double a) {
 
 void MainScreen::ManVolts_Change() {
     if (!IsNumber(ui->ManVolts)) return;
-    if (LeadingNumber(ui->AutoVolts) == 0) return;
-    const double s = LeadingNumber(ui->SpinVel);
-    const double m = LeadingNumber(ui->ManVolts);
-    const double a = LeadingNumber(ui->AutoVolts);
-    const double r = VoltsFormula(s, m, a);
-    // A result beyond the range of numbers (a tiny voltage against a huge one)
-    // would be no number to save: the steps stay as they were.
-    if (!std::isfinite(r)) return;
-    SetText(ui->NewSteps, QString::fromLatin1(profile::FormatMasked(r, "0.0##")));
-    ProfileChanged = true;
+    RecalculateFromVolts();
 }
 
 void MainScreen::AutoVolts_Change() {
     if (!IsNumber(ui->AutoVolts)) return;
+    RecalculateFromVolts();
+}
+
+// Both voltage handlers guard only their own field and the divisor; text in the
+// other fields counts as its leading number.
+void MainScreen::RecalculateFromVolts() {
     if (LeadingNumber(ui->AutoVolts) == 0) return;
     const double s = LeadingNumber(ui->SpinVel);
     const double m = LeadingNumber(ui->ManVolts);
     const double a = LeadingNumber(ui->AutoVolts);
-    const double r = VoltsFormula(s, m, a);
-    if (!std::isfinite(r)) return;
-    SetText(ui->NewSteps, QString::fromLatin1(profile::FormatMasked(r, "0.0##")));
-    ProfileChanged = true;
+    ShowNewSteps(VoltsFormula(s, m, a));
 }
 
 void MainScreen::HzAt500_Change() {
@@ -60,7 +54,13 @@ void MainScreen::HzAt500_Change() {
     const double h = LeadingNumber(ui->HzAt500);
     double r = NominalHz / h;
     r = r * s;
-    if (!std::isfinite(r)) return;
-    SetText(ui->NewSteps, QString::fromLatin1(profile::FormatMasked(r, "0.0##")));
+    ShowNewSteps(r);
+}
+
+void MainScreen::ShowNewSteps(double steps) {
+    // A result beyond the range of numbers (a tiny divisor against a huge
+    // value) would be no number to save: the steps stay as they were.
+    if (!std::isfinite(steps)) return;
+    SetText(ui->NewSteps, QString::fromLatin1(profile::FormatMasked(steps, "0.0##")));
     ProfileChanged = true;
 }
