@@ -10,26 +10,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "FaultSetup.h"
 #include "TestFiles.h"
 
 using namespace profile;
@@ -40,12 +34,6 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string g_self;  // this test program, for running it as another user
-
-#define CANNOT_SET_UP(why)                                                              \
-    do {                                                                                \
-        if (std::getenv("CI") != nullptr) FAIL() << "cannot set up the fault: " << why; \
-        GTEST_SKIP() << "cannot set up the fault: " << why;                             \
-    } while (0)
 
 std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
@@ -65,63 +53,25 @@ std::string Pattern(std::size_t size, char seed) {
 // A tmpfs of 64 pages holding a profile and a filler file that leaves exactly
 // `freePages` pages free. tmpfs hands out whole pages, so a text needs one
 // page for every started 4096 bytes.
-constexpr std::size_t kPage = 4096;
+constexpr std::size_t kPage = faultsetup::ScratchDisk::kPage;
 
 class FullDisk : public ::testing::Test {
 protected:
 
     void SetUp() override {
-        if (::geteuid() != 0) CANNOT_SET_UP("mounting a tmpfs needs root; run the tests as root");
-        char base[] = "/tmp/ombrel-fulldisk-XXXXXX";
-        if (::mkdtemp(base) == nullptr) CANNOT_SET_UP("mkdtemp: " << std::strerror(errno));
-        mountPoint_ = base;
-        if (::mount("tmpfs", base, "tmpfs", MS_NOSUID | MS_NODEV, "size=256k,mode=0755") != 0) {
-            const int err = errno;
-            fs::remove(mountPoint_);
-            mountPoint_.clear();
-            CANNOT_SET_UP("mount -t tmpfs refused: " << std::strerror(err));
-        }
-        mounted_ = true;
-        profilePath_ = mountPoint_ / "Mach3Mill.xml";
+        if (const std::string why = disk_.mount(256); !why.empty()) CANNOT_SET_UP(why);
+        profilePath_ = disk_.path() / "Mach3Mill.xml";
         original_ = "<profile>\r\n" + Pattern(3000, '0') + std::string("\xE9\0\r\n</profile>", 15);
         WriteBytes(profilePath_, original_);
         ASSERT_EQ(ReadBytes(profilePath_), original_);
     }
 
-    void TearDown() override {
-        if (mounted_ && ::umount2(mountPoint_.c_str(), 0) != 0) ::umount2(mountPoint_.c_str(), MNT_DETACH);
-        if (!mountPoint_.empty()) fs::remove(mountPoint_);
-    }
-
     // Fills the disk, then frees exactly `pages` pages.
-    void LeaveFreePages(std::size_t pages) {
-        const fs::path filler = mountPoint_ / "filler";
-        const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0) << std::strerror(errno);
-        const std::string chunk(kPage, 'f');
-        std::size_t size = 0;
-        for (;;) {
-            const ssize_t n = ::write(fd, chunk.data(), chunk.size());
-            if (n <= 0) break;
-            size += static_cast<std::size_t>(n);
-        }
-        const std::size_t usedPages = (size + kPage - 1) / kPage;
-        ASSERT_GE(usedPages, pages) << "the tmpfs is too small for the case";
-        ASSERT_EQ(::ftruncate(fd, static_cast<off_t>((usedPages - pages) * kPage)), 0) << std::strerror(errno);
-        ::close(fd);
-        ASSERT_EQ(FreeBytes(), pages * kPage) << "the tmpfs does not count pages as this test expects";
-    }
+    void LeaveFreePages(std::size_t pages) { ASSERT_EQ(disk_.leaveFreePages(pages), ""); }
 
-    std::size_t FreeBytes() const {
-        struct statvfs st {};
-        if (::statvfs(mountPoint_.c_str(), &st) != 0) return 0;
-        return static_cast<std::size_t>(st.f_bavail) * st.f_frsize;
-    }
-
-    fs::path mountPoint_;
+    faultsetup::ScratchDisk disk_;
     fs::path profilePath_;
     std::string original_;
-    bool mounted_ = false;
 };
 
 struct DiskCase {
@@ -144,8 +94,8 @@ TEST_P(FullDiskCases, ProfileStaysAsItWasAndTheReasonIsTheSystems) {
     EXPECT_NE(r.reason.find(std::strerror(ENOSPC)), std::string::npos) << r.reason;
     EXPECT_NE(r.reason.find(profilePath_.string()), std::string::npos) << r.reason;
     EXPECT_TRUE(ReadBytes(profilePath_) == original_) << "the profile on disk was changed";
-    EXPECT_EQ(Names(mountPoint_), (std::vector<std::string>{"Mach3Mill.xml", "filler"}));
-    EXPECT_EQ(FreeBytes(), c.freePages * kPage) << "the temporary file's pages were not given back";
+    EXPECT_EQ(Names(disk_.path()), (std::vector<std::string>{"Mach3Mill.xml", "filler"}));
+    EXPECT_EQ(disk_.freeBytes(), c.freePages * kPage) << "the temporary file's pages were not given back";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -167,69 +117,19 @@ TEST_F(FullDisk, TextThatFillsTheFreePagesExactlyIsWritten) {
 
 // --- Permissions, as the user "nobody" -----------------------------------------
 
-// A temporary folder that "nobody" can reach, with a copy of this program in
-// it (the build tree may be out of nobody's reach) and a work folder owned by
-// nobody, which holds the profile.
+// The profile lies in the work folder of faultsetup::AsNobody, owned by nobody.
 class AsNobody : public ::testing::Test {
 protected:
+    using Run = faultsetup::AsNobody::Run;
+
     void SetUp() override {
-        if (::geteuid() != 0) CANNOT_SET_UP("switching to the user nobody needs root; run the tests as root");
-        const passwd* pw = ::getpwnam("nobody");
-        const group* gr = ::getgrnam("nogroup");
-        if (pw == nullptr || gr == nullptr) CANNOT_SET_UP("no user nobody or group nogroup");
-        uid_ = pw->pw_uid;
-        gid_ = gr->gr_gid;
-        char base[] = "/tmp/ombrel-perm-XXXXXX";
-        if (::mkdtemp(base) == nullptr) CANNOT_SET_UP("mkdtemp: " << std::strerror(errno));
-        base_ = base;
-        fs::permissions(base_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-        helper_ = base_ / "helper";
-        std::error_code ec;
-        fs::copy_file(g_self, helper_, ec);
-        if (ec) CANNOT_SET_UP("cannot copy the test program: " << ec.message());
-        fs::permissions(helper_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                     fs::perms::others_read | fs::perms::others_exec);
-        work_ = base_ / "work";
-        fs::create_directory(work_);
-        ASSERT_EQ(::chown(work_.c_str(), uid_, gid_), 0) << std::strerror(errno);
-        profilePath_ = work_ / "Mach3Mill.xml";
+        if (const std::string why = nobody_.prepare(g_self); !why.empty()) CANNOT_SET_UP(why);
+        profilePath_ = nobody_.work() / "Mach3Mill.xml";
         WriteBytes(profilePath_, original_);
-        ASSERT_EQ(::chown(profilePath_.c_str(), uid_, gid_), 0) << std::strerror(errno);
-
-        // The helper must really run as nobody, or the cases below prove nothing.
-        const Run who = RunAsNobody({"--whoami"});
-        if (!who.started) CANNOT_SET_UP("setpriv could not be started: " << who.output);
-        if (who.output != std::to_string(uid_)) CANNOT_SET_UP("setpriv did not switch to nobody: " << who.output);
+        ASSERT_EQ(nobody_.giveToNobody(profilePath_), "");
     }
 
-    void TearDown() override {
-        if (base_.empty()) return;
-        std::error_code ec;
-        fs::permissions(work_, fs::perms::owner_all, ec);
-        fs::remove_all(base_, ec);
-    }
-
-    struct Run {
-        bool started = false;
-        int exitCode = -1;
-        std::string output;
-    };
-
-    Run RunAsNobody(const QStringList& args) const {
-        QProcess p;
-        p.start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                       QString::fromStdString(helper_.string())} + args);
-        Run run;
-        if (!p.waitForStarted(10000)) {
-            run.output = p.errorString().toStdString();
-            return run;
-        }
-        p.waitForFinished(30000);
-        run.started = true;
-        run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        run.output = p.readAllStandardOutput().trimmed().toStdString();
-        return run;
-    }
+    Run RunAsNobody(const QStringList& args) const { return nobody_.run(args); }
 
     Run WriteAsNobody(const std::string& text) const {
         return RunAsNobody({"--write-profile", QString::fromStdString(profilePath_.string()),
@@ -242,12 +142,11 @@ protected:
         EXPECT_NE(run.output.find(profilePath_.string()), std::string::npos) << run.output;
         EXPECT_EQ(ReadBytes(profilePath_), original_);
         EXPECT_EQ(fs::status(profilePath_).permissions(), mode);
-        EXPECT_EQ(Names(work_), std::vector<std::string>{"Mach3Mill.xml"});
+        EXPECT_EQ(Names(nobody_.work()), std::vector<std::string>{"Mach3Mill.xml"});
     }
 
-    uid_t uid_ = 0;
-    gid_t gid_ = 0;
-    fs::path base_, helper_, work_, profilePath_;
+    faultsetup::AsNobody nobody_;
+    fs::path profilePath_;
     const std::string original_ = "<profile><Port1Add>888</Port1Add>\r\n\xFF\xFE</profile>";
 };
 
@@ -257,7 +156,7 @@ TEST_F(AsNobody, WritableProfileIsWrittenAndKeepsItsOwner) {
     EXPECT_EQ(ReadBytes(profilePath_), "<profile>new</profile>");
     struct stat st {};
     ASSERT_EQ(::stat(profilePath_.c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, uid_);
+    EXPECT_EQ(st.st_uid, nobody_.uid());
 }
 
 TEST_F(AsNobody, ReadOnlyProfileIsRefused) {
@@ -269,8 +168,8 @@ TEST_F(AsNobody, ReadOnlyProfileIsRefused) {
 TEST_F(AsNobody, ProfileInAReadOnlyFolderIsRefused) {
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(profilePath_, mode);
-    fs::permissions(work_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(nobody_.work(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     ExpectRefusedAndUnchanged(WriteAsNobody("<profile>new</profile>"), mode);
 }
 
@@ -284,10 +183,6 @@ TEST_F(AsNobody, UnreadableProfileIsNotLoaded) {
 // The program run as nobody: one store operation, its reason on standard output.
 int Helper(int argc, char** argv) {
     const std::string mode = argv[1];
-    if (mode == "--whoami") {
-        std::printf("%u\n", static_cast<unsigned>(::geteuid()));
-        return 0;
-    }
     if (mode == "--write-profile" && argc == 4) {
         const FileResult r = WriteProfile(argv[2], argv[3]);
         std::printf("%s\n", r.reason.c_str());
@@ -306,12 +201,12 @@ int Helper(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (faultsetup::AnswerWhoAmI(argc, argv)) return 0;
     if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0 && std::strncmp(argv[1], "--gtest", 7) != 0) {
         return Helper(argc, argv);
     }
-    std::error_code ec;
-    g_self = fs::canonical("/proc/self/exe", ec).string();
-    if (ec) g_self = fs::absolute(argv[0]).string();
+    g_self = faultsetup::AsNobody::self();
+    if (g_self.empty()) g_self = fs::absolute(argv[0]).string();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
