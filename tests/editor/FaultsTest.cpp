@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "FaultSetup.h"
+#include "QtTestApp.h"
 #include "WorkflowSupport.h"
 #include "open_path_check.h"
 
@@ -602,13 +603,6 @@ const std::vector<BytesCase> kBytes = {
 INSTANTIATE_TEST_SUITE_P(Editor, NotText, ::testing::ValuesIn(kBytes),
                          [](const ::testing::TestParamInfo<BytesCase>& param) { return std::string(param.param.name); });
 
-// The offscreen platform reports each window feature it lacks; that is noise here.
-QtMessageHandler g_qtDefault = nullptr;
-void quietPlatform(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtWarningMsg && text.startsWith(QLatin1String("This plugin does not support"))) return;
-    if (g_qtDefault) g_qtDefault(type, context, text);
-}
-
 }  // namespace
 
 // Run as itself: the tests. Run as nobody by Permissions: "--as-nobody <profile>",
@@ -616,8 +610,7 @@ void quietPlatform(QtMsgType type, const QMessageLogContext& context, const QStr
 int main(int argc, char** argv) {
     if (faultsetup::AnswerWhoAmI(argc, argv)) return 0;
     g_self = AsNobody::self();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    g_qtDefault = qInstallMessageHandler(quietPlatform);
+    qttest::UseOffscreenPlatform();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--as-nobody") == 0) {

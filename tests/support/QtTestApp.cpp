@@ -1,7 +1,9 @@
-// The main of every editor test program: a QApplication without a display.
-#include <gtest/gtest.h>
+#include "QtTestApp.h"
 
-#include <QApplication>
+#include <QString>
+#include <QtGlobal>
+
+namespace qttest {
 
 namespace {
 QtMessageHandler qtDefault = nullptr;
@@ -13,10 +15,9 @@ void quietPlatform(QtMsgType type, const QMessageLogContext& context, const QStr
 }
 }  // namespace
 
-int main(int argc, char** argv) {
+void UseOffscreenPlatform() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qtDefault = qInstallMessageHandler(quietPlatform);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
+
+}  // namespace qttest
