@@ -5,16 +5,9 @@
 # corpus grows in <build dir>/open-path-corpus across runs, and anything found
 # is kept in <build dir>/open-path-findings.
 set -euo pipefail
-
-build=${1:?build directory}
-seconds=${2:-60}
-repo=$(cd "$(dirname "$0")/.." && pwd)
-profiles="$repo/../shared/mach3-profiles"
-
-seeds="$build/open-path-seeds"
-corpus="$build/open-path-corpus"
-findings="$build/open-path-findings"
-rm -rf "$seeds"
+# shellcheck source=run_common.sh source-path=SCRIPTDIR
+. "$(dirname "$0")/run_common.sh" "$@"
+fuzz_folders open-path-
 mkdir -p "$seeds" "$corpus" "$findings"
 if compgen -G "$profiles/*.xml" > /dev/null; then
     cp "$profiles"/*.xml "$seeds"/

@@ -5,16 +5,9 @@
 # repository (../shared/mach3-profiles); the corpus grows in <build dir>/fuzz-corpus
 # across runs, and anything found is kept in <build dir>/fuzz-findings.
 set -euo pipefail
-
-build=${1:?build directory}
-seconds=${2:-60}
-repo=$(cd "$(dirname "$0")/.." && pwd)
-profiles="$repo/../shared/mach3-profiles"
-
-seeds="$build/fuzz-seeds"
-corpus="$build/fuzz-corpus"
-findings="$build/fuzz-findings"
-rm -rf "$seeds"
+# shellcheck source=run_common.sh source-path=SCRIPTDIR
+. "$(dirname "$0")/run_common.sh" "$@"
+fuzz_folders fuzz-
 mkdir -p "$seeds/store" "$seeds/rules" "$corpus/store" "$corpus/rules" "$findings"
 
 byte() { printf "\\$(printf '%03o' "$1")"; }
