@@ -262,30 +262,18 @@ std::string FormatMasked(double value, std::string_view mask) {
     const bool roundUp = fraction.back() >= '5';
     fraction.pop_back();
     if (roundUp) {
-        int pos = static_cast<int>(fraction.size()) - 1;
-        bool carry = true;
-        while (carry && pos >= 0) {
-            char& c = fraction[static_cast<std::size_t>(pos)];
-            if (c == '9') {
-                c = '0';
-                --pos;
-            } else {
-                ++c;
-                carry = false;
+        // Adds one to the last digit of `digits`; true when the carry runs off its front.
+        const auto addOne = [](std::string& digits) {
+            for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+                if (*it != '9') {
+                    ++*it;
+                    return false;
+                }
+                *it = '0';
             }
-        }
-        pos = static_cast<int>(integerPart.size()) - 1;
-        while (carry && pos >= 0) {
-            char& c = integerPart[static_cast<std::size_t>(pos)];
-            if (c == '9') {
-                c = '0';
-                --pos;
-            } else {
-                ++c;
-                carry = false;
-            }
-        }
-        if (carry) integerPart.insert(integerPart.begin(), '1');
+            return true;
+        };
+        if (addOne(fraction) && addOne(integerPart)) integerPart.insert(integerPart.begin(), '1');
     }
     // Trailing zeros of the fraction go, down to the mask's smallest count.
     while (static_cast<int>(fraction.size()) > m.minDecimals && fraction.back() == '0') fraction.pop_back();
