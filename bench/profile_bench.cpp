@@ -127,37 +127,25 @@ void OpenAndSave(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
-// The floor: read the whole file, write the same bytes back over it.
-void PlainReadWrite(benchmark::State& state) {
+// The floor: read the whole file and write the same bytes back over it,
+// optionally forced onto the disk as the save does.
+void PlainRoundTrip(benchmark::State& state, bool sync) {
     Fixture fx(state.range(0));
     const QString path = QString::fromStdString(fx.path);
     for (auto _ : state) {
         const QByteArray bytes = Slurp(path);
         QFile out(path);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            out.write(bytes) != bytes.size()) {
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() ||
+            !out.flush()) {
             state.SkipWithError("plain write failed");
         }
+        if (sync && !disk::SyncFile(out.handle()).empty()) state.SkipWithError("sync failed");
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
-// Same, with the bytes forced onto the disk as the save does.
-void PlainReadSyncedWrite(benchmark::State& state) {
-    Fixture fx(state.range(0));
-    const QString path = QString::fromStdString(fx.path);
-    for (auto _ : state) {
-        const QByteArray bytes = Slurp(path);
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            out.write(bytes) != bytes.size() ||
-            !out.flush()) {
-            state.SkipWithError("plain write failed");
-        }
-        if (!disk::SyncFile(out.handle()).empty()) state.SkipWithError("sync failed");
-    }
-    state.SetBytesProcessed(state.iterations() * state.range(0));
-}
+void PlainReadWrite(benchmark::State& state) { PlainRoundTrip(state, false); }
+void PlainReadSyncedWrite(benchmark::State& state) { PlainRoundTrip(state, true); }
 
 // Keeps the mean time of each run, to print the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {

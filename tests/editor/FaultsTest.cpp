@@ -119,6 +119,17 @@ protected:
         EXPECT_EQ(told.buttons, QList<Button>{Button::Ok});
     }
 
+    // "Done", save first: the save fails again (a notice after the question) and
+    // the program stays open with the edits.
+    void expectDoneSaveFailsAndStaysOpen() {
+        dialogs.clearRecord();
+        dialogs.answer(Button::Yes, "Save first?");
+        done();
+        EXPECT_EQ(dialogs.messages.size(), 2) << shown();
+        EXPECT_EQ(dialogs.endProgramCalls, 0);
+        expectEditsKept();
+    }
+
     std::string shown() const { return "messages: " + dialogs.messageTexts().join(" | ").toStdString(); }
 };
 
@@ -170,13 +181,7 @@ TEST_F(FaultTest, ProfileReplacedByAFolderAfterTheOpenIsLeftAlone) {
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_EQ(readFile(QDir(path).filePath("notes.txt")), "the user's own file");
 
-    // "Done", save first: the save fails again and the program stays open.
-    dialogs.clearRecord();
-    dialogs.answer(Button::Yes, "Save first?");
-    done();
-    EXPECT_EQ(dialogs.messages.size(), 2) << shown();
-    EXPECT_EQ(dialogs.endProgramCalls, 0);
-    expectEditsKept();
+    expectDoneSaveFailsAndStaysOpen();
 }
 
 // --- A disk that fills up during the save ------------------------------------
@@ -309,13 +314,7 @@ public:
         expectToldOnce(path_, QString::fromLocal8Bit(std::strerror(EACCES)));
         expectEditsKept();
 
-        // "Done", save first: refused again, and the program stays open.
-        dialogs.clearRecord();
-        dialogs.answer(Button::Yes, "Save first?");
-        done();
-        EXPECT_EQ(dialogs.messages.size(), 2) << shown();
-        EXPECT_EQ(dialogs.endProgramCalls, 0);
-        expectEditsKept();
+        expectDoneSaveFailsAndStaysOpen();
 
         // "Done", do not save: the program ends.
         dialogs.clearRecord();
