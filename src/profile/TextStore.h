@@ -2,6 +2,7 @@
 // The profile held as one byte string: read whole, values found by key, values
 // replaced in place, written back whole. Nothing here parses XML.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -16,10 +17,10 @@ struct FileResult {
     explicit operator bool() const { return ok; }
 };
 
-// Reads the whole file named by strName (a UTF-8 path) into strXML, one char per
-// byte. On failure strXML is left as it was. A file larger than 2147483647 bytes
-// is refused: positions in the text are signed 32-bit numbers.
-FileResult LoadProfile(const std::string& strName, std::string& strXML);
+// Reads the whole file named by strName into strXML, one char per byte. On
+// failure strXML is left as it was. A file larger than 2147483647 bytes is
+// refused: positions in the text are signed 32-bit numbers.
+FileResult LoadProfile(const std::filesystem::path& strName, std::string& strXML);
 
 // Writes strXML over the file named by strName. The bytes go to a temporary file
 // in the same folder, which replaces the profile only once every byte is on disk;
@@ -27,7 +28,7 @@ FileResult LoadProfile(const std::string& strName, std::string& strXML);
 // permission bits; through a symbolic link the link's target is replaced and the
 // link stays. An existing profile that is read-only is refused (permission
 // denied), and so is one in a folder where no new file can be created.
-FileResult WriteProfile(const std::string& strName, const std::string& strXML);
+FileResult WriteProfile(const std::filesystem::path& strName, const std::string& strXML);
 
 // The value of strTag: the bytes between the first '>' at or after the key's
 // first occurrence and the next '<'. Empty when the key is missing, and also

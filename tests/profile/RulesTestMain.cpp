@@ -1,33 +1,20 @@
 // Entry point of the rules tests. The process takes its locale from the
 // environment (LC_ALL, LANG), like the program does for its user, so the
 // same tests run once under "C" and once under a locale whose decimal point
-// is ",". A locale that the environment names but the system lacks is an
-// error, never a silent fall-back to "C".
+// is ",".
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <locale>
 #include <string>
 
+#include "TestLocale.h"
+
 int main(int argc, char** argv) {
-    const char* wanted = std::getenv("LC_ALL");
-    if (std::setlocale(LC_ALL, "") == nullptr) {
-        std::fprintf(stderr, "FATAL: the locale \"%s\" named by the environment is not installed "
-                             "(generate it with locale-gen; `make deps` does)\n",
-                     wanted ? wanted : "(LANG)");
-        return 1;
-    }
-    try {
-        std::locale::global(std::locale(""));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "FATAL: std::locale(\"\") failed for \"%s\": %s\n", wanted ? wanted : "(LANG)",
-                     e.what());
-        return 1;
-    }
+    if (!testlocale::TakeFromEnvironment()) return 1;
     // The locale run names the decimal point it expects: the process must
     // really be under that locale, or the run proves nothing.
     const char* expected = std::getenv("OMBREL_EXPECT_DECIMAL_POINT");

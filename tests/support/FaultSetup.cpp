@@ -1,20 +1,22 @@
 #include "FaultSetup.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QString>
-
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -130,8 +132,8 @@ std::string AsNobody::prepare(const std::string& program) {
 
     // The copy must really run as nobody, or the tests prove nothing.
     const Run who = run({"--whoami"});
-    if (!who.started) return "setpriv could not be started: " + who.output;
-    if (who.output != std::to_string(uid_)) return "setpriv did not switch to nobody: " + who.output + who.errors;
+    if (!who.started) return who.output;
+    if (who.output != std::to_string(uid_)) return "the helper did not run as nobody: " + who.output + who.errors;
     return {};
 }
 
@@ -140,29 +142,135 @@ std::string AsNobody::giveToNobody(const fs::path& path) const {
     return {};
 }
 
-AsNobody::Run AsNobody::run(const QStringList& args, const QStringList& environment) const {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), QString::fromStdString(home_.string()));
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    for (const QString& entry : environment) {
-        const qsizetype eq = entry.indexOf(QLatin1Char('='));
-        env.insert(entry.left(eq), entry.mid(eq + 1));
+namespace {
+
+// This process's environment with HOME replaced, XDG_RUNTIME_DIR (root's)
+// dropped, and the extra entries added or put in place of their names.
+std::vector<std::string> Environment(const fs::path& home, const std::vector<std::string>& extra) {
+    std::vector<std::string> entries;
+    const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+    const auto overridden = [&](const std::string& name) {
+        if (name == "HOME" || name == "XDG_RUNTIME_DIR") return true;
+        for (const std::string& e : extra)
+            if (nameOf(e) == name) return true;
+        return false;
+    };
+    for (char** e = environ; e != nullptr && *e != nullptr; ++e) {
+        const std::string entry = *e;
+        if (!overridden(nameOf(entry))) entries.push_back(entry);
     }
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(QString::fromStdString(base_.string()));
-    p.start(QStringLiteral("setpriv"), QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                   QString::fromStdString(helper_.string())} + args);
+    entries.push_back("HOME=" + home.string());
+    entries.insert(entries.end(), extra.begin(), extra.end());
+    return entries;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& t : texts) pointers.push_back(t.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::string Trimmed(const std::string& text) {
+    const char* space = " \t\r\n\f\v";
+    const std::size_t first = text.find_first_not_of(space);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(space) - first + 1);
+}
+
+double Now() {
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+}  // namespace
+
+AsNobody::Run AsNobody::run(const std::vector<std::string>& args, const std::vector<std::string>& environment) const {
     Run result;
-    if (!p.waitForStarted(10000)) {
-        result.output = p.errorString().toStdString();
+    std::vector<std::string> argvTexts{helper_.string()};
+    argvTexts.insert(argvTexts.end(), args.begin(), args.end());
+    std::vector<std::string> envTexts = Environment(home_, environment);
+    const std::vector<char*> argv = Pointers(argvTexts);
+    const std::vector<char*> envp = Pointers(envTexts);
+
+    // Standard output, standard error, and a pipe that tells whether the
+    // helper was started: it closes on exec, or carries the errno that stopped it.
+    int out[2], err[2], started[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 || ::pipe2(started, O_CLOEXEC) != 0) {
+        result.output = std::string("pipe: ") + std::strerror(errno);
         return result;
     }
-    p.waitForFinished(60000);
-    result.started = true;
-    result.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    result.output = p.readAllStandardOutput().trimmed().toStdString();
-    result.errors = p.readAllStandardError().toStdString();
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        result.output = std::string("fork: ") + std::strerror(errno);
+        for (int fd : {out[0], out[1], err[0], err[1], started[0], started[1]}) ::close(fd);
+        return result;
+    }
+    if (pid == 0) {
+        // The child: only calls that are safe between fork and exec.
+        int error = 0;
+        if (::dup2(out[1], 1) < 0 || ::dup2(err[1], 2) < 0) error = errno;
+        if (error == 0 && ::chdir(base_.c_str()) != 0) error = errno;
+        if (error == 0 && ::setgroups(0, nullptr) != 0) error = errno;
+        if (error == 0 && ::setresgid(gid_, gid_, gid_) != 0) error = errno;
+        if (error == 0 && ::setresuid(uid_, uid_, uid_) != 0) error = errno;
+        if (error == 0) {
+            ::execve(argv[0], argv.data(), envp.data());
+            error = errno;
+        }
+        [[maybe_unused]] const ssize_t told = ::write(started[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    ::close(started[1]);
+
+    int execError = 0;
+    const ssize_t got = ::read(started[0], &execError, sizeof execError);
+    ::close(started[0]);
+    result.started = got <= 0;
+
+    // Both outputs read as they come, so that neither pipe fills up and stops the helper.
+    std::string texts[2];
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    const double deadline = Now() + 60;
+    bool tooSlow = false;
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        const double left = deadline - Now();
+        if (left <= 0) {
+            tooSlow = true;
+            break;
+        }
+        const int ready = ::poll(fds, 2, static_cast<int>(left * 1000) + 1);
+        if (ready < 0 && errno != EINTR) break;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                texts[i].append(buffer, static_cast<std::size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+            }
+        }
+    }
+    for (const pollfd& p : fds)
+        if (p.fd >= 0) ::close(p.fd);
+    if (tooSlow) ::kill(pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+
+    if (!result.started) {
+        result.output = "the helper " + helper_.string() + " could not be started as nobody: " + std::strerror(execError);
+        return result;
+    }
+    result.exitCode = !tooSlow && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.output = Trimmed(texts[0]);
+    result.errors = texts[1];
+    if (tooSlow) result.errors += "\n(killed: still running after 60 s)";
     return result;
 }
 

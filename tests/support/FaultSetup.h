@@ -2,7 +2,7 @@
 // Faults made real for the tests: a small tmpfs that fills up, and a copy of the
 // test program run as the unprivileged user "nobody" (root ignores permissions).
 // Both need root. A test that cannot set up its fault says why: under CI (the
-// environment variable CI is set) that is a failure, elsewhere a skip.
+// environment variable CI is set) that is a failure, elsewhere a skip. POSIX only.
 //
 //   ScratchDisk disk;
 //   if (const std::string why = disk.mount(256); !why.empty()) CANNOT_SET_UP(why);
@@ -11,11 +11,9 @@
 //
 //   AsNobody nobody;   // the program must answer "--whoami" (see AnswerWhoAmI)
 //   if (const std::string why = nobody.prepare(AsNobody::self()); !why.empty()) CANNOT_SET_UP(why);
-//   const AsNobody::Run run = nobody.run({"--my-helper", path});
+//   const AsNobody::Run run = nobody.run({"--my-helper", path.string()});
 
 #include <gtest/gtest.h>
-
-#include <QStringList>
 
 #include <sys/types.h>
 
@@ -23,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #define CANNOT_SET_UP(why)                                                              \
     do {                                                                                \
@@ -66,7 +65,7 @@ class AsNobody {
 public:
     struct Run {
         bool started = false;
-        int exitCode = -1;
+        int exitCode = -1;   // -1 when the program did not end by itself (a signal, or too slow)
         std::string output;  // standard output, trimmed
         std::string errors;  // standard error
     };
@@ -88,10 +87,13 @@ public:
     // Gives a file or folder to nobody. Empty when done, otherwise the reason.
     std::string giveToNobody(const std::filesystem::path& path) const;
     uid_t uid() const { return uid_; }
+    gid_t gid() const { return gid_; }
 
-    // Runs the copy as nobody with the arguments; `environment` entries
-    // ("NAME=value") are added to this process's environment.
-    Run run(const QStringList& args, const QStringList& environment = {}) const;
+    // Runs the copy as nobody with the arguments, in this process's environment
+    // with HOME set to a folder of nobody's own; `environment` entries
+    // ("NAME=value") are added to it or replace what it has. A run that takes
+    // longer than a minute is killed.
+    Run run(const std::vector<std::string>& args, const std::vector<std::string>& environment = {}) const;
 
 private:
     uid_t uid_ = 0;
