@@ -1,32 +1,28 @@
 #pragma once
-// The main window: its state, its handlers, and the rules by which setting a
-// field from code runs that field's handler, as typing or clicking does.
+// The main window's editor: its state, its handlers, and the rules by which
+// setting a field from code runs that field's handler, as typing or clicking
+// does. It reaches the controls only through Form and shows dialogs only through
+// UserDialogs, so it knows no toolkit.
+//
+// A front end builds the window, creates a MainScreen over it, runs Form_Load,
+// shows the window, and then reports each user event through the calls under
+// "What the user did".
 
-#include <QString>
-#include <QWidget>
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <memory>
+#include <filesystem>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 
+#include "editor/Form.h"
 #include "editor/UserDialogs.h"
+#include "screens/Controls.h"
 
-class QCloseEvent;
-class QComboBox;
-class QLineEdit;
-
-namespace Ui {
-class MainScreen;
-}
-
-class MainScreen : public QWidget {
-    Q_OBJECT
-
+class MainScreen {
 public:
-    explicit MainScreen(UserDialogs& dialogs, QWidget* parent = nullptr);
-    ~MainScreen() override;
+    MainScreen(Form& form, UserDialogs& dialogs);
+    MainScreen(const MainScreen&) = delete;
+    MainScreen& operator=(const MainScreen&) = delete;
 
     // --- Editor state, in declaration order. Flags are plain bools. ---
     std::int16_t ProbeLogicIndex = 0;
@@ -42,7 +38,7 @@ public:
     UserDialogs::OpenRequest XMLFileOpen;
 
     // The path the last successful open returned; the save writes there.
-    QString openedProfilePath() const { return openedPath_; }
+    const std::filesystem::path& openedProfilePath() const { return openedPath_; }
 
     // --- Start-up and panels ---
     void Form_Load();
@@ -79,46 +75,51 @@ public:
     void cmdFourthAxisHomingInfo_Click();
 
     // --- The window's own event rules ---
-    // Sets a text box's text and runs its change handler, also when the text is
-    // unchanged. Boxes without a handler just take the text.
-    void SetText(QLineEdit* box, const QString& text);
+    // Sets a text box's text and runs its change handler at once, exactly once,
+    // also when the text is unchanged. Boxes without a handler just take the text.
+    void SetText(Control box, std::string_view bytes);
     // Selects a list row and runs the list's click handler.
-    void SetListIndex(QComboBox* list, int index);
+    void SetListIndex(Control list, int index);
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    // --- What the user did, as each front end reports it ---
+    // The user changed the text of a text box (one call per change: a keystroke,
+    // a paste, a cut). The front end has already put the new text in place.
+    void TextTyped(Control box);
+    // A button or a label was clicked.
+    void Clicked(Control control);
+    // The user picked a row of a list (also the row already selected).
+    void RowPicked(Control list);
+    // The focus moved from this control to another control of the window.
+    // Switching to another program, or a dialog taking the focus, is no such move.
+    void FocusLeft(Control control);
+    // The window manager's close command: leaving, as "Done" does.
+    void CloseRequested();
 
 private:
-    // Reads strName into ProfileXml and clears ProfileChanged; false when it could not.
-    bool LoadProfile(const QString& strName);
-
-    void connectHandlers();
-
+    Form& form_;
     UserDialogs& dialogs_;
-    std::unique_ptr<Ui::MainScreen> ui;
-    std::array<QLineEdit*, 10> Step0{};
-    std::unordered_map<const QObject*, std::function<void()>> changeHandlers_;
-    std::unordered_map<const QObject*, std::function<void()>> clickHandlers_;
-    QString openedPath_;
-    std::string openedBytes_;  // the file as last read or written, to notice outside changes
-    QString lastFolder_;       // where the open dialog starts next time
-    bool ending_ = false;      // the program is being ended: closing must not ask again
+
+    std::filesystem::path openedPath_;
+    std::string openedBytes_;            // the file as last read or written, to notice outside changes
+    std::filesystem::path lastFolder_;   // where the open dialog starts next time
+    bool ending_ = false;                // the program is being ended: closing must not ask again
 
     // Opening and saving (OpenSave.cpp).
-    bool AcceptProfile(const QString& strName, const std::string& strXML);
+    bool LoadProfile(const std::filesystem::path& strName);
+    bool AcceptProfile(const std::filesystem::path& strName, const std::string& strXML);
     bool WriteOpenedProfile();
-    QString KeptAfterOpen() const;
+    std::string KeptAfterOpen() const;
     bool probeEntryFound_ = false;   // the opened profile has a probe-logic entry
     bool homingEntryFound_ = false;  // the opened profile has a 4th-axis homing entry
 
-    // Spindle calibration (Spindle.cpp): the volts formula shared by both
-    // voltage fields, and showing a recalculated result.
+    // Spindle calibration (Spindle.cpp).
     void RecalculateFromVolts();
     void ShowNewSteps(double steps);
 
     // The jog check (JogTable.cpp): each entry's text already reported, so one
     // text is reported once; and guards against nested checks while a message shows.
-    std::array<QString, 10> jogReported_;
+    std::array<std::string, 10> jogReported_;
+    std::array<bool, 10> jogHasReport_{};
     bool jogMessageShowing_ = false;
     bool jogReformatting_ = false;
 };

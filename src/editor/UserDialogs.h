@@ -1,11 +1,15 @@
 #pragma once
 // Everything the editor shows modally goes through this seam: message boxes, the
-// open-file dialog, the help windows, and ending the program. The real one wraps
-// Qt's dialogs; tests answer from a script and record every call.
+// open-file dialog, the help windows, and ending the program. Each front end
+// implements it with its toolkit's dialogs; tests answer from a script and
+// record every call. Texts are UTF-8.
 
-#include <QList>
-#include <QString>
+#include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
+
+#include "screens/Layout.h"
 
 class UserDialogs {
 public:
@@ -13,23 +17,23 @@ public:
     enum class Button { Ok, Yes, No, SaveAnyway, WriteAgain, Cancel };
 
     struct Message {
-        QString text;
-        QString title;
+        std::string text;
+        std::string title;
         Icon icon = Icon::None;
-        QList<Button> buttons{Button::Ok};
+        std::vector<Button> buttons{Button::Ok};
         Button defaultButton = Button::Ok;
         bool operator==(const Message&) const = default;
     };
 
     struct OpenRequest {
-        QString title;          // "Open Profile"
-        QString typeName;       // "Profiles "
-        QString pattern;        // "*.xml"
-        QString initialFolder;  // where the dialog starts
+        std::string title;                     // "Open Profile"
+        std::string typeName;                  // "Profiles "
+        std::string pattern;                   // "*.xml"
+        std::filesystem::path initialFolder;   // where the dialog starts
         bool operator==(const OpenRequest&) const = default;
     };
 
-    enum class HelpWindow { HelpMeasure, HelpPrinter, HelpDigVFD, InfoProbeLogic, InfoFourthAxisHoming };
+    using HelpWindow = layout::HelpWindow;
 
     virtual ~UserDialogs() = default;
 
@@ -37,7 +41,7 @@ public:
     virtual Button showMessage(const Message& message) = 0;
 
     // Shows the open-file dialog; the chosen file's full path, or nullopt on cancel.
-    virtual std::optional<QString> chooseProfile(const OpenRequest& request) = 0;
+    virtual std::optional<std::filesystem::path> chooseProfile(const OpenRequest& request) = 0;
 
     // Shows a help window modally and returns when the user has closed it.
     virtual void showHelp(HelpWindow window) = 0;

@@ -1,30 +1,14 @@
 // The Help and Info buttons: which window each one asks for, that the spindle
-// Help follows the calibration method at the moment of the click, that they touch
-// no editor state, and, through the real dialogs, that the window is modal.
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
+// Help follows the calibration method at the moment of the click, and that they
+// touch no editor state.
+#include <string>
+#include <vector>
 
 #include "EditorTest.h"
-#include "editor/QtDialogs.h"
 
 namespace {
 
 using Help = UserDialogs::HelpWindow;
-
-const char* toString(Help window) {
-    switch (window) {
-        case Help::HelpMeasure: return "HelpMeasure";
-        case Help::HelpPrinter: return "HelpPrinter";
-        case Help::HelpDigVFD: return "HelpDigVFD";
-        case Help::InfoProbeLogic: return "InfoProbeLogic";
-        case Help::InfoFourthAxisHoming: return "InfoFourthAxisHoming";
-    }
-    return "?";
-}
 
 // Everything of the editor a help button must leave as it was.
 struct EditorSnapshot {
@@ -32,22 +16,23 @@ struct EditorSnapshot {
     std::int16_t machineIndex, probeLogicIndex, fourthHomingIndex;
     double nominalHz;
     std::string profileXml;
-    QStringList texts;
+    std::vector<std::string> texts;
+    std::vector<bool> enabled, visible;
+    Control focused;
     bool operator==(const EditorSnapshot&) const = default;
 };
 
-EditorSnapshot snapshot(const MainScreen& window) {
+EditorSnapshot snapshot(const MainScreen& window, const MemoryForm& form) {
     EditorSnapshot s{window.ProfileChanged,  window.DigitalVfd,        window.FileLoaded, window.MachineIndex,
                      window.ProbeLogicIndex, window.FourthHomingIndex, window.NominalHz,  window.ProfileXml,
-                     {}};
-    for (const QLineEdit* box : window.findChildren<QLineEdit*>()) s.texts << box->objectName() + "=" + box->text();
+                     {},                     {},                       {},                form.Focused()};
+    for (int i = 0; i < kControlCount; ++i) {
+        const auto control = static_cast<Control>(i);
+        s.texts.push_back(MemoryForm::Name(control) + "=" + form.text(control));
+        s.enabled.push_back(form.Enabled(control));
+        s.visible.push_back(form.Visible(control));
+    }
     return s;
-}
-
-// Closes every shown window but `keep`: ends a showing that went wrong.
-void closeOtherWindows(const QWidget* keep) {
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top != keep && top->isVisible()) top->close();
 }
 
 }  // namespace
@@ -60,30 +45,29 @@ protected:
         window->EnableStuff(true);
     }
     // Clicks the button and returns the windows it asked for.
-    QList<Help> clickFor(const char* button) {
+    std::vector<Help> clickFor(Control button) {
         dialogs.clearRecord();
-        click(find<QPushButton>(button));
+        form.click(button);
         return dialogs.helpRequests;
     }
 };
 
 TEST_F(HelpButtonsTest, EachButtonShowsItsWindow) {
-    pickRow(find<QComboBox>("MachineType"), 1);
+    form.pickRow(Control::MachineType, 1);
     const struct {
-        const char* button;
+        Control button;
         Help window;
     } cases[] = {
-        {"HelpPort", Help::HelpPrinter},
-        {"cmdProbeLogicInfo", Help::InfoProbeLogic},
-        {"cmdFourthAxisHomingInfo", Help::InfoFourthAxisHoming},
-        {"HelpMeasButt", Help::HelpMeasure},
+        {Control::HelpPort, Help::HelpPrinter},
+        {Control::cmdProbeLogicInfo, Help::InfoProbeLogic},
+        {Control::cmdFourthAxisHomingInfo, Help::InfoFourthAxisHoming},
+        {Control::HelpMeasButt, Help::HelpMeasure},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.button);
-        const QList<Help> asked = clickFor(c.button);
-        ASSERT_EQ(asked.size(), 1);
-        EXPECT_EQ(asked.front(), c.window) << toString(asked.front());
+        SCOPED_TRACE(MemoryForm::Name(c.button));
+        EXPECT_EQ(clickFor(c.button), std::vector<Help>{c.window});
     }
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(HelpButtonsTest, SpindleHelpFollowsTheCalibrationMethodAtTheMomentOfTheClick) {
@@ -97,76 +81,28 @@ TEST_F(HelpButtonsTest, SpindleHelpFollowsTheCalibrationMethodAtTheMomentOfTheCl
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.row);
-        pickRow(find<QComboBox>("MachineType"), step.row);
-        const QList<Help> asked = clickFor("HelpMeasButt");
-        ASSERT_EQ(asked.size(), 1);
-        EXPECT_EQ(asked.front(), step.window) << toString(asked.front());
+        form.pickRow(Control::MachineType, step.row);
+        EXPECT_EQ(clickFor(Control::HelpMeasButt), std::vector<Help>{step.window});
     }
     // The flag decides, however it came to be set.
     window->DigitalVfd = true;
-    EXPECT_EQ(clickFor("HelpMeasButt"), QList<Help>{Help::HelpDigVFD});
+    EXPECT_EQ(clickFor(Control::HelpMeasButt), std::vector<Help>{Help::HelpDigVFD});
     window->DigitalVfd = false;
-    EXPECT_EQ(clickFor("HelpMeasButt"), QList<Help>{Help::HelpMeasure});
+    EXPECT_EQ(clickFor(Control::HelpMeasButt), std::vector<Help>{Help::HelpMeasure});
 }
 
 TEST_F(HelpButtonsTest, ButtonsChangeNothingInTheEditor) {
-    pickRow(find<QComboBox>("MachineType"), 2);
-    typeOver(find<QLineEdit>("PortAdd"), QStringLiteral("378"));
+    form.pickRow(Control::MachineType, 2);
+    form.typeOver(Control::PortAdd, "378");
     window->ProfileChanged = false;
-    const EditorSnapshot before = snapshot(*window);
-    for (const char* button : {"HelpPort", "HelpMeasButt", "cmdProbeLogicInfo", "cmdFourthAxisHomingInfo"}) {
-        SCOPED_TRACE(button);
+    for (const Control button :
+         {Control::HelpPort, Control::HelpMeasButt, Control::cmdProbeLogicInfo, Control::cmdFourthAxisHomingInfo}) {
+        SCOPED_TRACE(MemoryForm::Name(button));
+        // The button takes the focus as it is pressed; the rest stays as it was.
+        form.focus(button);
+        const EditorSnapshot before = snapshot(*window, form);
         clickFor(button);
-        EXPECT_TRUE(snapshot(*window) == before);
+        EXPECT_TRUE(snapshot(*window, form) == before);
     }
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-}
-
-// With the real dialogs: the window the button asks for is shown modally over the
-// main window, which takes no click until the window is closed.
-TEST(HelpButtonsRealDialogsTest, HelpWindowIsShownModallyOverTheMainWindow) {
-    QtDialogs dialogs;
-    MainScreen window(dialogs);
-    dialogs.setOwner(&window);
-    window.show();
-    window.EnableStuff(true);
-    auto* helpPort = window.findChild<QPushButton*>(QStringLiteral("HelpPort"));
-    ASSERT_NE(helpPort, nullptr);
-
-    int helpPortClicks = 0;
-    QObject::connect(helpPort, &QPushButton::clicked, [&] { ++helpPortClicks; });
-    QString shownName;
-    int clicksWhileShown = -1;
-    QTimer whileShown;
-    whileShown.setSingleShot(true);
-    QObject::connect(&whileShown, &QTimer::timeout, [&] {
-        QWidget* shown = QApplication::activeModalWidget();
-        if (!shown) {
-            ADD_FAILURE() << "no modal window is shown";
-            closeOtherWindows(&window);
-            return;
-        }
-        shownName = shown->objectName();
-        // A click on the main window, as the window system delivers it, goes nowhere.
-        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, helpPort->mapTo(&window, helpPort->rect().center()));
-        QApplication::processEvents();
-        clicksWhileShown = helpPortClicks;
-        shown->close();
-    });
-    QTimer rescue;
-    rescue.setSingleShot(true);
-    QObject::connect(&rescue, &QTimer::timeout, [&] {
-        ADD_FAILURE() << "the help window did not close";
-        closeOtherWindows(&window);
-    });
-    whileShown.start(0);
-    rescue.start(5000);
-    click(helpPort);
-
-    EXPECT_EQ(shownName, QStringLiteral("HelpPrinter"));
-    // The opening click is counted once its handler has returned, after the window
-    // closed; the click made while it was shown never arrived.
-    EXPECT_EQ(clicksWhileShown, 0);
-    EXPECT_EQ(helpPortClicks, 1);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
 }

@@ -1,13 +1,15 @@
 // Real machine profiles, opened and saved without edits: the file changes only
 // in the handled entries, to the values listed here (worked out by hand from
 // each profile's stored values), and every other byte stays as it was.
-#include <QFile>
-#include <QLabel>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "WorkflowSupport.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using Button = UserDialogs::Button;
 
 // The ten jog steps every one of these profiles holds ("1.", "0.1", "1.e-002",
@@ -18,10 +20,10 @@ const Edits kJog = {{"<JogInc0>", "1.0"},  {"<JogInc1>", "0.1"},  {"<JogInc2>", 
 
 struct RealProfile {
     const char* file;
-    Edits edits;          // every handled entry the profile has, with the value a save writes
-    int probeRow;         // the row the open selects (-1: none)
+    Edits edits;      // every handled entry the profile has, with the value a save writes
+    int probeRow;     // the row the open selects (-1: none)
     int homingRow;
-    bool needsPulse;      // no pulse width entry: the hidden field must be given a number first
+    bool needsPulse;  // no pulse width entry: the hidden field must be given a number first
 };
 
 void PrintTo(const RealProfile& p, std::ostream* out) { *out << p.file; }
@@ -30,6 +32,8 @@ Edits with(Edits first, const Edits& more) {
     first.insert(first.end(), more.begin(), more.end());
     return first;
 }
+
+fs::path RealProfilePath(const char* file) { return Utf8Path(OMBREL_REAL_PROFILES) / file; }
 
 const std::vector<RealProfile> kProfiles = {
     {"luchesar-cnc-models.xml",
@@ -51,65 +55,65 @@ class RealProfileTest : public WorkflowTest, public ::testing::WithParamInterfac
 
 TEST_P(RealProfileTest, SavedUntouchedChangesOnlyTheHandledEntries) {
     const RealProfile& p = GetParam();
-    QFile source(QStringLiteral(OMBREL_REAL_PROFILES "/") + QString::fromLatin1(p.file));
-    if (!source.exists()) GTEST_SKIP() << "The real profiles are not beside this checkout";
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QByteArray original = source.readAll();
-    const QString profile = copyBytes(original, QString::fromLatin1(p.file));
+    const fs::path source = RealProfilePath(p.file);
+    if (!fs::exists(source)) GTEST_SKIP() << "The real profiles are not beside this checkout";
+    const std::string original = ReadBytes(source);
+    const fs::path profile = copyBytes(original, p.file);
 
     chooseMachine(1);
     openProfile(profile);
     ASSERT_TRUE(window->FileLoaded);
-    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messageTexts().join(" | ").toStdString();
-    EXPECT_EQ(find<QComboBox>("ProbeLogicCombo")->currentIndex(), p.probeRow);
-    EXPECT_EQ(find<QComboBox>("FourthHomingCombo")->currentIndex(), p.homingRow);
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
+    EXPECT_EQ(form.ListIndex(Control::ProbeLogicCombo), p.probeRow);
+    EXPECT_EQ(form.ListIndex(Control::FourthHomingCombo), p.homingRow);
     dialogs.clearRecord();
 
     save();
     if (p.needsPulse) {
         // Refused until the revealed field holds a number; the file is untouched meanwhile.
-        EXPECT_EQ(dialogs.messageTexts(), QStringList{"Pulse Magic number is not valid. Not saved"});
+        EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"Pulse Magic number is not valid. Not saved"});
         EXPECT_EQ(readFile(profile), original);
         EXPECT_TRUE(window->ProfileChanged);
-        typeInto(field("PulseMagic"), "0");
+        form.type(Control::PulseMagic, "0");
         dialogs.clearRecord();
         save();
     }
-    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
     EXPECT_FALSE(window->ProfileChanged);
     EXPECT_EQ(readFile(profile), withEdits(original, p.edits));
 }
 
 INSTANTIATE_TEST_SUITE_P(Mach3, RealProfileTest, ::testing::ValuesIn(kProfiles),
                          [](const ::testing::TestParamInfo<RealProfile>& param) {
-                             QString name = QString::fromLatin1(param.param.file).section('.', 0, 0);
-                             name.replace('-', '_');
-                             return name.toStdString();
+                             std::string name(param.param.file);
+                             name = name.substr(0, name.find('.'));
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
                          });
 
 // Every handled setting edited in a real profile, saved, and the program left.
 TEST_F(WorkflowTest, RealProfileEditedThroughoutThenDone) {
-    QFile source(QStringLiteral(OMBREL_REAL_PROFILES "/luchesar-cnc-models.xml"));
-    if (!source.exists()) GTEST_SKIP() << "The real profiles are not beside this checkout";
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QByteArray original = source.readAll();
-    const QString profile = copyBytes(original);
+    const fs::path source = RealProfilePath("luchesar-cnc-models.xml");
+    if (!fs::exists(source)) GTEST_SKIP() << "The real profiles are not beside this checkout";
+    const std::string original = ReadBytes(source);
+    const fs::path profile = copyBytes(original);
 
     chooseMachine(1);
     openProfile(profile);
-    typeOver(field("PortAdd"), "3BC");
-    typeOver(field("ManVolts"), "10");
-    typeOver(field("AutoVolts"), "9.8");
-    click(find<QPushButton>("SetDef"));
-    pickRow(find<QComboBox>("ProbeLogicCombo"), 0);
-    pickRow(find<QComboBox>("FourthHomingCombo"), 1);
-    clickLabel(find<QLabel>("Label15"));
-    typeOver(field("PulseMagic"), "12");
-    typeOver(field("XMLRev"), "1");
+    form.typeOver(Control::PortAdd, "3BC");
+    form.typeOver(Control::ManVolts, "10");
+    form.typeOver(Control::AutoVolts, "9.8");
+    form.click(Control::SetDef);
+    form.pickRow(Control::ProbeLogicCombo, 0);
+    form.pickRow(Control::FourthHomingCombo, 1);
+    form.click(Control::Label15);
+    form.typeOver(Control::PulseMagic, "12");
+    form.typeOver(Control::XMLRev, "1");
     save();
     done();
 
-    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
     EXPECT_EQ(dialogs.endProgramCalls, 1);
     EXPECT_EQ(readFile(profile),
               withEdits(original, {{"<Port1Add>", "956"}, {"<Steps6>", "0.952"}, {"<PulseWidth>", "12"},
@@ -123,17 +127,16 @@ TEST_F(WorkflowTest, RealProfileEditedThroughoutThenDone) {
 
 // The sample profile that ships with the program opens and saves like the real ones.
 TEST_F(WorkflowTest, SampleProfileSavedUntouched) {
-    QFile source(QStringLiteral(OMBREL_EXAMPLES "/sample-profile.xml"));
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QByteArray original = source.readAll();
-    const QString profile = copyBytes(original);
+    const std::string original = ReadBytes(Utf8Path(OMBREL_EXAMPLES) / "sample-profile.xml");
+    ASSERT_FALSE(original.empty());
+    const fs::path profile = copyBytes(original);
 
     chooseMachine(3);
     openProfile(profile);
-    EXPECT_EQ(field("PortAdd")->text(), "378");
-    EXPECT_EQ(field("SpinVel")->text(), "8000.0");
+    EXPECT_EQ(field(Control::PortAdd), "378");
+    EXPECT_EQ(field(Control::SpinVel), "8000.0");
     save();
-    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messageTexts().join(" | ").toStdString();
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
     EXPECT_EQ(readFile(profile),
               withEdits(original, {{"<Port1Add>", "888"}, {"<Steps6>", "8000.0"}, {"<PulseWidth>", "5"},
                                    {"<M4RefHome>", "0"}, {"<JogInc0>", "0.02"}, {"<JogInc1>", "0.01"},

@@ -1,15 +1,17 @@
 // Saving when the file on disk is no longer what was opened: changed by another
-// program, deleted, replaced by a folder, unwritable, or reached through a link.
-// In every case the user is told, nothing is lost, and ProfileChanged stays set
-// until the file really holds the text.
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+// program, deleted, replaced by a folder, or reached through a link. In every
+// case the user is told, nothing is lost, and ProfileChanged stays set until
+// the file really holds the text.
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "WorkflowSupport.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using Button = UserDialogs::Button;
 using Icon = UserDialogs::Icon;
 
@@ -21,42 +23,41 @@ protected:
         chooseMachine(1);
         openProfile(profile);
         ASSERT_TRUE(window->FileLoaded);
-        typeOver(field("PortAdd"), "3bc");
+        form.typeOver(Control::PortAdd, "3bc");
         dialogs.clearRecord();
     }
     // What a save of the edited window writes.
-    static QByteArray saved() { return withEdits(fixtureBytes("basic.untouched.xml"), {{"<Port1Add>", "956"}}); }
+    static std::string saved() { return withEdits(fixtureBytes("basic.untouched.xml"), {{"<Port1Add>", "956"}}); }
 
-    void expectOneNotSaved(const QStringList& parts) {
-        ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messageTexts().join(" | ").toStdString();
+    void expectOneNotSaved(const std::vector<std::string>& parts) {
+        ASSERT_EQ(dialogs.messages.size(), 1U) << dialogs.shown();
         const UserDialogs::Message& shown = dialogs.messages[0];
         EXPECT_EQ(shown.title, "Not saved");
         EXPECT_EQ(shown.icon, Icon::Warning);
-        EXPECT_EQ(shown.buttons, QList<Button>{Button::Ok});
-        for (const QString& part : parts)
-            EXPECT_TRUE(shown.text.contains(part)) << shown.text.toStdString() << " lacks " << part.toStdString();
-        EXPECT_TRUE(shown.text.contains("Your changes are still in this window")) << shown.text.toStdString();
+        EXPECT_EQ(shown.buttons, std::vector<Button>{Button::Ok});
+        for (const std::string& part : parts) EXPECT_TRUE(Holds(shown.text, part)) << shown.text << " lacks " << part;
+        EXPECT_TRUE(shown.text.ends_with("\n\nYour changes are still in this window.")) << shown.text;
         EXPECT_TRUE(window->ProfileChanged);
-        EXPECT_EQ(field("PortAdd")->text(), "3bc");
+        EXPECT_EQ(field(Control::PortAdd), "3bc");
     }
 
-    QString profile;
+    fs::path profile;
 };
 
 TEST_F(SaveSafetyTest, ChangedByAnotherProgramAsksFirst) {
-    const QByteArray theirs = fixtureBytes("basic.xml").replace("<Units>0</Units>", "<Units>1</Units>");
+    std::string theirs = fixtureBytes("basic.xml");
+    replaceValue(theirs, "<Units>", "1");
     overwrite(profile, theirs);
 
     dialogs.answer(Button::Cancel);
     save();
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    const UserDialogs::Message& asked = dialogs.messages[0];
-    EXPECT_EQ(asked.title, "Profile changed");
-    EXPECT_EQ(asked.buttons, (QList<Button>{Button::SaveAnyway, Button::Cancel}));
-    EXPECT_EQ(asked.defaultButton, Button::Cancel);
-    EXPECT_TRUE(asked.text.contains(profile));
-    EXPECT_TRUE(asked.text.contains("changed by another program since it was opened"));
-    EXPECT_TRUE(asked.text.contains("Saving will replace those changes"));
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(dialogs.messages[0],
+              (UserDialogs::Message{"The profile " + PathUtf8(profile) +
+                                        " was changed by another program since it was opened.\n\n"
+                                        "Saving will replace those changes.",
+                                    "Profile changed", Icon::Warning, {Button::SaveAnyway, Button::Cancel},
+                                    Button::Cancel}));
     EXPECT_EQ(readFile(profile), theirs);
     EXPECT_TRUE(window->ProfileChanged);
 
@@ -69,27 +70,28 @@ TEST_F(SaveSafetyTest, ChangedByAnotherProgramAsksFirst) {
     // What was saved is now what the file is compared with: no question.
     dialogs.clearRecord();
     save();
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
 }
 
 TEST_F(SaveSafetyTest, SameBytesWrittenAgainIsNoChange) {
     overwrite(profile, fixtureBytes("basic.xml"));
     save();
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
     EXPECT_EQ(readFile(profile), saved());
 }
 
 TEST_F(SaveSafetyTest, DeletedFileIsOfferedToBeWrittenAgain) {
-    ASSERT_TRUE(QFile::remove(profile));
+    ASSERT_TRUE(fs::remove(profile));
     dialogs.answer(Button::Cancel);
     save();
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    const UserDialogs::Message& asked = dialogs.messages[0];
-    EXPECT_EQ(asked.title, "Profile gone");
-    EXPECT_EQ(asked.buttons, (QList<Button>{Button::WriteAgain, Button::Cancel}));
-    EXPECT_EQ(asked.defaultButton, Button::Cancel);
-    EXPECT_TRUE(asked.text.contains(profile));
-    EXPECT_FALSE(QFileInfo::exists(profile));
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(dialogs.messages[0],
+              (UserDialogs::Message{"The profile " + PathUtf8(profile) +
+                                        " is gone: it was moved or deleted since it was opened.\n\n"
+                                        "Write it again at the same place?",
+                                    "Profile gone", Icon::Warning, {Button::WriteAgain, Button::Cancel},
+                                    Button::Cancel}));
+    EXPECT_FALSE(fs::exists(profile));
     EXPECT_TRUE(window->ProfileChanged);
 
     dialogs.answer(Button::WriteAgain, "Profile gone");
@@ -99,21 +101,28 @@ TEST_F(SaveSafetyTest, DeletedFileIsOfferedToBeWrittenAgain) {
 }
 
 TEST_F(SaveSafetyTest, FolderGoneWriteFailsWithTheReason) {
-    const QString parent = QFileInfo(profile).absolutePath();
-    ASSERT_TRUE(QDir(parent).removeRecursively());
+    const fs::path parent = profile.parent_path();
+    std::error_code ec;
+    ASSERT_GT(fs::remove_all(parent, ec), 0U) << ec.message();
     dialogs.answer(Button::WriteAgain, "Profile gone");
     save();
-    dialogs.messages.removeFirst();
-    expectOneNotSaved({profile, "No such file or directory"});
-    EXPECT_FALSE(QFileInfo::exists(parent));
+    ASSERT_FALSE(dialogs.messages.empty());
+    dialogs.messages.erase(dialogs.messages.begin());
+    std::vector<std::string> parts{"The profile was not saved; the file on disk was left as it was.\n" +
+                                   PathUtf8(profile) + ": "};
+#ifndef _WIN32
+    parts.push_back("No such file or directory");
+#endif
+    expectOneNotSaved(parts);
+    EXPECT_FALSE(fs::exists(parent));
 }
 
 TEST_F(SaveSafetyTest, ReplacedByAFolder) {
-    ASSERT_TRUE(QFile::remove(profile));
-    ASSERT_TRUE(QDir().mkpath(profile));
+    ASSERT_TRUE(fs::remove(profile));
+    ASSERT_TRUE(fs::create_directories(profile));
     save();
-    expectOneNotSaved({profile, "folder"});
-    EXPECT_TRUE(QFileInfo(profile).isDir());
+    expectOneNotSaved({"The profile " + PathUtf8(profile) + " is now a folder, not a file. Nothing was written."});
+    EXPECT_TRUE(fs::is_directory(profile));
 }
 
 // A read-only file and a read-only folder are saved as the user nobody in
@@ -122,14 +131,16 @@ TEST_F(SaveSafetyTest, ReplacedByAFolder) {
 class LinkedProfileTest : public WorkflowTest {};
 
 TEST_F(LinkedProfileTest, LinkStaysAndTheFileItPointsToIsSaved) {
-    const QString profile = copyFixture("basic.xml");
-    const QString link = QDir(folder()).filePath("link to profile.xml");
-    ASSERT_TRUE(QFile::link(profile, link));
+    const fs::path profile = copyFixture("basic.xml");
+    const fs::path link = folder() / "link to profile.xml";
+    std::error_code ec;
+    fs::create_symlink(profile, link, ec);
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
     chooseMachine(1);
     openProfile(link);
     save();
-    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messageTexts().join(" | ").toStdString();
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
+    EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readFile(profile), fixtureBytes("basic.untouched.xml"));
 }
 

@@ -2,13 +2,8 @@
 // Shared by the workflow tests: the committed fixtures, a fresh copy of one in
 // the test's own folder, and the user's way through the window.
 
-#include <QByteArray>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QString>
+#include <filesystem>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -16,32 +11,27 @@
 #include "EditorTest.h"
 
 // The committed fixture `name`, whole.
-inline QByteArray fixtureBytes(const QString& name) {
-    QFile file(QStringLiteral(OMBREL_EDITOR_FIXTURES "/") + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "No fixture " << name.toStdString();
-        return {};
-    }
-    return file.readAll();
+inline std::string fixtureBytes(std::string_view name) {
+    return ReadBytes(Utf8Path(OMBREL_EDITOR_FIXTURES) / Utf8Path(name));
 }
 
 // The value of `key` replaced as the profile stores it: the bytes between the
 // first '>' at or after the key's first occurrence and the next '<'. Kept apart
 // from the editor's own search so that expected files do not depend on it.
-inline void replaceValue(QByteArray& text, std::string_view key, const QByteArray& value) {
-    const qsizetype a = text.indexOf(QByteArray(key.data(), static_cast<qsizetype>(key.size())));
-    if (a < 0) {
+inline void replaceValue(std::string& text, std::string_view key, std::string_view value) {
+    const std::size_t a = text.find(key);
+    if (a == std::string::npos) {
         ADD_FAILURE() << "The expected text has no " << key;
         return;
     }
-    const qsizetype b = text.indexOf('>', a);
-    const qsizetype c = text.indexOf('<', b + 1);
-    text = text.left(b + 1) + value + text.mid(c);
+    const std::size_t b = text.find('>', a);
+    const std::size_t c = text.find('<', b + 1);
+    text = text.substr(0, b + 1) + std::string(value) + text.substr(c);
 }
 
-using Edits = std::vector<std::pair<std::string_view, QByteArray>>;
+using Edits = std::vector<std::pair<std::string_view, std::string>>;
 
-inline QByteArray withEdits(QByteArray text, const Edits& edits) {
+inline std::string withEdits(std::string text, const Edits& edits) {
     for (const auto& [key, value] : edits) replaceValue(text, key, value);
     return text;
 }
@@ -50,28 +40,22 @@ class WorkflowTest : public EditorTest {
 protected:
     // A fresh copy of the fixture in a folder whose name has a space and a
     // letter beyond ASCII, as users' folders have.
-    QString copyFixture(const QString& name, const QString& as = QStringLiteral("Mach3 Mill.xml")) {
+    std::filesystem::path copyFixture(std::string_view name, std::string_view as = "Mach3 Mill.xml") const {
         return copyBytes(fixtureBytes(name), as);
     }
-    QString copyBytes(const QByteArray& bytes, const QString& as = QStringLiteral("Mach3 Mill.xml")) {
-        const QString sub = QStringLiteral("Profils de l'atelier \u00e9t\u00e9");
-        QDir(folder()).mkpath(sub);
-        return writeFile(sub + QLatin1Char('/') + as, bytes);
+    std::filesystem::path copyBytes(std::string_view bytes, std::string_view as = "Mach3 Mill.xml") const {
+        return writeFile(Utf8Path("Profils de l'atelier \xC3\xA9t\xC3\xA9") / Utf8Path(as), bytes);
     }
 
     // Another program writes the file.
-    static void overwrite(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
+    static void overwrite(const std::filesystem::path& path, std::string_view bytes) { WriteBytes(path, bytes); }
 
-    void chooseMachine(int row) { pickRow(find<QComboBox>("MachineType"), row); }
-    void openProfile(const QString& path) {
+    void chooseMachine(int row) { form.pickRow(Control::MachineType, row); }
+    void openProfile(const std::filesystem::path& path) {
         dialogs.answerOpen(path);
-        click(find<QPushButton>("OpenProfile"));
+        form.click(Control::OpenProfile);
     }
-    void save() { click(find<QPushButton>("SaveButt")); }
-    void done() { click(find<QPushButton>("DoneButt")); }
-    QLineEdit* field(const char* name) const { return find<QLineEdit>(QString::fromLatin1(name)); }
+    void save() { form.click(Control::SaveButt); }
+    void done() { form.click(Control::DoneButt); }
+    std::string field(Control control) const { return form.text(control); }
 };

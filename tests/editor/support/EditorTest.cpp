@@ -1,108 +1,78 @@
 #include "EditorTest.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
 
-QWidget* findControl(const QWidget* root, const QString& name) {
-    QWidget* found = root ? root->findChild<QWidget*>(name) : nullptr;
-    if (!found) ADD_FAILURE() << "No control named " << name.toStdString();
-    return found;
+namespace fs = std::filesystem;
+
+fs::path Utf8Path(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string PathUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
 }
 
-QString step0Name(int index) { return QStringLiteral("Step0_%1").arg(index); }
-
-void click(QAbstractButton* button) {
-    if (!button) return;
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void clickLabel(QLabel* label) {
-    if (!label) return;
-    QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
-}
-
-void typeInto(QLineEdit* box, const QString& keys) {
-    if (!box) return;
-    box->setFocus(Qt::OtherFocusReason);
-    QTest::keyClicks(box, keys);
-}
-
-void typeOver(QLineEdit* box, const QString& keys) {
-    if (!box) return;
-    box->setFocus(Qt::OtherFocusReason);
-    box->selectAll();
-    if (keys.isEmpty())
-        QTest::keyClick(box, Qt::Key_Delete);
-    else
-        QTest::keyClicks(box, keys);
-}
-
-void pickRow(QComboBox* list, int row) {
-    if (!list) return;
-    list->showPopup();
-    QAbstractItemView* view = list->view();
-    if (!view || !view->isVisible()) {
-        ADD_FAILURE() << "The list " << list->objectName().toStdString() << " did not open";
-        return;
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        ADD_FAILURE() << "Could not read " << PathUtf8(path);
+        return {};
     }
-    const QRect place = view->visualRect(list->model()->index(row, list->modelColumn()));
-    if (!place.isValid()) {
-        ADD_FAILURE() << "The list " << list->objectName().toStdString() << " has no row " << row;
-        list->hidePopup();
-        return;
-    }
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());
-    if (view->isVisible()) list->hidePopup();
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-QWidget* focusedControl() {
-    QWidget* focus = QApplication::focusWidget();
-    // The text part of a list belongs to the list.
-    if (focus && focus->parentWidget() && qobject_cast<QComboBox*>(focus->parentWidget()))
-        return focus->parentWidget();
-    return focus;
-}
-
-void pressTab() {
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus) {
-        ADD_FAILURE() << "Nothing has the focus";
-        return;
-    }
-    QTest::keyClick(focus, Qt::Key_Tab);
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) ADD_FAILURE() << "Could not write " << PathUtf8(path);
 }
 
 void EditorTest::SetUp() {
-    ASSERT_TRUE(dir.isValid());
-    window = std::make_unique<MainScreen>(dialogs);
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-}
-
-void EditorTest::TearDown() { window.reset(); }
-
-QLineEdit* EditorTest::step0(int index) const { return find<QLineEdit>(step0Name(index)); }
-
-QString EditorTest::writeFile(const QString& name, const QByteArray& bytes) const {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        ADD_FAILURE() << "Could not write " << path.toStdString();
-    return path;
-}
-
-QByteArray EditorTest::readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "Could not read " << path.toStdString();
-        return {};
+    // A folder of its own under the system's temporary folder.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    std::error_code ec;
+    const fs::path base = fs::temp_directory_path(ec);
+    ASSERT_FALSE(ec) << "no temporary folder: " << ec.message();
+    for (int attempt = 0; attempt < 100 && dir_.empty(); ++attempt) {
+        const fs::path candidate = base / ("ombrel-editor-test-" + std::to_string(random() % 1000000000));
+        if (fs::create_directory(candidate, ec)) dir_ = candidate;
     }
-    return file.readAll();
+    ASSERT_FALSE(dir_.empty()) << "could not make a temporary folder in " << PathUtf8(base);
+    restart();
+}
+
+void EditorTest::TearDown() {
+    window.reset();
+    form.attach(nullptr);
+    if (dir_.empty()) return;
+    std::error_code ec;
+    // A test may have left a folder without write permission behind.
+    for (auto it = fs::recursive_directory_iterator(dir_, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        std::error_code ignored;
+        if (it->is_directory(ignored) && !it->is_symlink(ignored))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(dir_, ec);
+    EXPECT_FALSE(ec) << "could not remove " << PathUtf8(dir_) << ": " << ec.message();
+}
+
+void EditorTest::restart() {
+    window.reset();
+    form.reset();
+    window = std::make_unique<MainScreen>(form, dialogs);
+    form.attach(window.get());
+    window->Form_Load();
+}
+
+fs::path EditorTest::writeFile(const fs::path& name, std::string_view bytes) const {
+    const fs::path path = dir_ / name;
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    WriteBytes(path, bytes);
+    return path;
 }

@@ -1,81 +1,60 @@
 #pragma once
-// Helpers for tests that drive the main window through its real widgets, found
-// by object name, with every dialog answered by ScriptedDialogs.
+// The fixture of the editor's tests: a fresh main window in memory, its
+// dialogs answered from a script, and a clean temporary folder for each test,
+// removed after it.
 //
 //   class OpenTest : public EditorTest {};
 //   TEST_F(OpenTest, Something) {
-//       pickRow(find<QComboBox>("MachineType"), 2);
+//       form.pickRow(Control::MachineType, 2);
 //       dialogs.answerOpen(writeFile("p.xml", "<Port1Add>888</Port1Add>"));
-//       click(find<QPushButton>("OpenProfile"));
-//       EXPECT_EQ(find<QLineEdit>("PortAdd")->text(), "378");
+//       form.click(Control::OpenProfile);
+//       EXPECT_EQ(form.text(Control::PortAdd), "378");
 //   }
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QWidget>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <string_view>
 
+#include "MemoryForm.h"
 #include "ScriptedDialogs.h"
 #include "editor/MainScreen.h"
 
-class QAbstractButton;
-class QComboBox;
-class QLabel;
-class QLineEdit;
+// A path from UTF-8 text, the same on every system.
+std::filesystem::path Utf8Path(std::string_view utf8);
+// A path as UTF-8 text, for messages and comparisons with them.
+std::string PathUtf8(const std::filesystem::path& path);
 
-// The named child of `root`, or nullptr after failing the test.
-QWidget* findControl(const QWidget* root, const QString& name);
+// Reads a file whole; fails the test when it cannot.
+std::string ReadBytes(const std::filesystem::path& path);
+// Writes a file whole; fails the test when it cannot.
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 
-template <class T>
-T* findControl(const QWidget* root, const QString& name) {
-    QWidget* found = findControl(root, name);
-    T* typed = qobject_cast<T*>(found);
-    if (found && !typed)
-        ADD_FAILURE() << "Control " << name.toStdString() << " is a " << found->metaObject()->className();
-    return typed;
-}
+// True when `text` holds `part`.
+inline bool Holds(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
-// Entry i of the jog table `Step0`.
-QString step0Name(int index);
-
-// --- What a user does, through real input events ---
-void click(QAbstractButton* button);
-void clickLabel(QLabel* label);
-// Puts the focus into the box and types the keys, as a user does.
-void typeInto(QLineEdit* box, const QString& keys);
-// Selects all text of the box and types over it (an empty text clears it).
-void typeOver(QLineEdit* box, const QString& keys);
-// Opens the list and clicks row `row` in it.
-void pickRow(QComboBox* list, int row);
-// Moves the focus with the Tab key from the control that has it.
-void pressTab();
-// The control that has the keyboard focus (a list's text part counts as the list).
-QWidget* focusedControl();
-
-// A fresh main window, shown, from a clean temporary folder for each test.
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    template <class T = QWidget>
-    T* find(const QString& name) const {
-        return findControl<T>(window.get(), name);
-    }
-    QLineEdit* step0(int index) const;
+    // A fresh window: the form back to its layout, a new editor over it, Form_Load run.
+    void restart();
 
-    // Writes bytes into the test's temporary folder; returns the full path.
-    QString writeFile(const QString& name, const QByteArray& bytes) const;
+    // Writes bytes into the test's temporary folder (sub-folders are made);
+    // returns the full path.
+    std::filesystem::path writeFile(const std::filesystem::path& name, std::string_view bytes) const;
     // Reads a file back whole.
-    static QByteArray readFile(const QString& path);
+    static std::string readFile(const std::filesystem::path& path) { return ReadBytes(path); }
     // The folder the test may use.
-    QString folder() const { return dir.path(); }
+    const std::filesystem::path& folder() const { return dir_; }
 
     ScriptedDialogs dialogs;  // declared before the window, so it outlives it
+    MemoryForm form{[](const std::string& what) { ADD_FAILURE() << "MemoryForm: " << what; }};
     std::unique_ptr<MainScreen> window;
-    QTemporaryDir dir;
+
+private:
+    std::filesystem::path dir_;
 };

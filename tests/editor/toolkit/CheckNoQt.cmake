@@ -1,0 +1,76 @@
+# Fails when the editor or the profile depends on Qt.
+#
+#   cmake -DMODE=includes -DPATHS=<folder;...> -P CheckNoQt.cmake
+#     no source or header under the folders includes a Qt header
+#     (<QString>, <QtCore/qglobal.h>, "QWidget", <qstring.h>, ...)
+#   cmake -DMODE=programs -DOBJDUMP=<objdump> -DPATHS=<program;...> -P CheckNoQt.cmake
+#     no program needs a Qt library (objdump -p: NEEDED on ELF, DLL Name on PE),
+#     and none holds Qt's own code (its type names and version tag)
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT PATHS)
+  message(FATAL_ERROR "CheckNoQt: no PATHS given")
+endif()
+
+set(problems "")
+
+if(MODE STREQUAL "includes")
+  set(qt_include "^[ \t]*#[ \t]*include[ \t]*[<\"](Qt[A-Za-z]*/[^>\"]*|Q[A-Z][A-Za-z0-9]*|q[a-z0-9]+\\.h)[>\"]")
+  set(checked 0)
+  foreach(folder IN LISTS PATHS)
+    if(NOT IS_DIRECTORY "${folder}")
+      message(FATAL_ERROR "CheckNoQt: ${folder} is no folder")
+    endif()
+    file(GLOB_RECURSE sources "${folder}/*.h" "${folder}/*.hpp" "${folder}/*.cpp" "${folder}/*.cc")
+    foreach(source IN LISTS sources)
+      math(EXPR checked "${checked} + 1")
+      file(STRINGS "${source}" lines REGEX "${qt_include}")
+      foreach(line IN LISTS lines)
+        string(STRIP "${line}" line)
+        string(APPEND problems "  ${source} includes a Qt header: ${line}\n")
+      endforeach()
+    endforeach()
+  endforeach()
+  if(checked EQUAL 0)
+    message(FATAL_ERROR "CheckNoQt: no source files under ${PATHS}")
+  endif()
+  message(STATUS "CheckNoQt: ${checked} source files looked at")
+
+elseif(MODE STREQUAL "programs")
+  if(NOT OBJDUMP)
+    message(FATAL_ERROR "CheckNoQt: no OBJDUMP given")
+  endif()
+  foreach(program IN LISTS PATHS)
+    if(NOT EXISTS "${program}")
+      message(FATAL_ERROR "CheckNoQt: no program ${program}")
+    endif()
+    execute_process(COMMAND "${OBJDUMP}" -p "${program}"
+      OUTPUT_VARIABLE headers ERROR_VARIABLE errors RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+      message(FATAL_ERROR "CheckNoQt: ${OBJDUMP} -p ${program} failed: ${errors}")
+    endif()
+    string(REGEX MATCHALL "(NEEDED|DLL Name:)[ \t]+[^\n]+" needed "${headers}")
+    if(NOT needed)
+      message(FATAL_ERROR "CheckNoQt: ${OBJDUMP} -p ${program} lists no library at all")
+    endif()
+    foreach(entry IN LISTS needed)
+      if(entry MATCHES "Qt[0-9]")
+        string(APPEND problems "  ${program} links Qt: ${entry}\n")
+      endif()
+    endforeach()
+    # A Qt linked in statically leaves its classes' type names and its version tag.
+    file(STRINGS "${program}" qt_code REGEX "qt_version_tag|7QObject|QCoreApplication" LIMIT_COUNT 3)
+    foreach(found IN LISTS qt_code)
+      string(REGEX MATCH "qt_version_tag|7QObject|QCoreApplication" what "${found}")
+      string(APPEND problems "  ${program} links Qt: it holds ${what}\n")
+    endforeach()
+    message(STATUS "CheckNoQt: ${program} needs ${needed}")
+  endforeach()
+
+else()
+  message(FATAL_ERROR "CheckNoQt: MODE must be includes or programs")
+endif()
+
+if(problems)
+  message(FATAL_ERROR "Qt found where no toolkit may be:\n${problems}")
+endif()
