@@ -1,13 +1,15 @@
 // The utility's start, as its main() does it, reporting when its window is shown.
 #include "StartupProbe.h"
-#include "editor/MainScreen.h"
-#include "editor/QtDialogs.h"
+#include "qt/ProgramIcon.h"
+#include "qt/QtDialogs.h"
+#include "qt/QtMainScreen.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("ombrel-config"));
     QtDialogs dialogs;
-    MainScreen window(dialogs);
-    dialogs.setOwner(&window);
-    window.show();
-    return startup::reportWhenShown(app, window);
+    QtMainScreen program(dialogs);
+    program.window.show();
+    return startup::reportWhenShown(app, program.window);
 }

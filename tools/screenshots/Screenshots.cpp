@@ -8,7 +8,6 @@
 // the window into the state to show and returns the window to grab.
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,22 +16,23 @@
 #include <QTextStream>
 #include <QWindow>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
 
-#include "editor/MainScreen.h"
-#include "screens/HelpWindows.h"
+#include "qt/HelpWindows.h"
+#include "qt/QtMainScreen.h"
 
 namespace {
 
 // Answers every question with its default and the open dialog with `profile`.
 class QuietDialogs : public UserDialogs {
 public:
-    QString profile;
+    std::filesystem::path profile;
     Button showMessage(const Message& message) override { return message.defaultButton; }
-    std::optional<QString> chooseProfile(const OpenRequest&) override {
-        if (profile.isEmpty()) return std::nullopt;
+    std::optional<std::filesystem::path> chooseProfile(const OpenRequest&) override {
+        if (profile.empty()) return std::nullopt;
         return profile;
     }
     void showHelp(HelpWindow) override {}
@@ -41,15 +41,13 @@ public:
 
 // What a shot works with: the main window, its dialogs, the help windows, a folder.
 struct Stage {
-    MainScreen& window;
+    QtMainScreen& program;
     QuietDialogs& dialogs;
     HelpWindows& help;
     QString folder;
 
-    template <class T = QWidget>
-    T* find(const char* name) const {
-        return window.findChild<T*>(QString::fromLatin1(name));
-    }
+    MainScreen& screen() const { return program.screen; }
+    MainWindow* window() const { return &program.window; }
 };
 
 // A small profile with every entry the window shows.
@@ -67,39 +65,41 @@ struct Shot {
 
 std::vector<Shot> shots() {
     return {
-        {"main-startup.png", [](Stage& s) { return &s.window; }},
+        {"main-startup.png", [](Stage& s) { return s.window(); }},
         {"main-machine-row1.png",
          [](Stage& s) {
-             s.window.SetListIndex(s.find<QComboBox>("MachineType"), 1);
-             return &s.window;
+             s.screen().SetListIndex(Control::MachineType, 1);
+             return s.window();
          }},
         {"main-machine-row2.png",
          [](Stage& s) {
-             s.window.SetListIndex(s.find<QComboBox>("MachineType"), 2);
-             return &s.window;
+             s.screen().SetListIndex(Control::MachineType, 2);
+             return s.window();
          }},
         {"main-hidden-pair.png",
          [](Stage& s) {
-             s.window.Label15_Click();
-             return &s.window;
+             s.screen().Label15_Click();
+             return s.window();
          }},
         {"main-profile-open.png",
          [](Stage& s) {
-             s.dialogs.profile = QDir(s.folder).filePath(QStringLiteral("Mach3Mill.xml"));
-             QFile file(s.dialogs.profile);
+             const QString path = QDir(s.folder).filePath(QStringLiteral("Mach3Mill.xml"));
+             QFile file(path);
              if (file.open(QIODevice::WriteOnly)) file.write(kSampleProfile);
              file.close();
-             s.window.SetListIndex(s.find<QComboBox>("MachineType"), 1);
-             s.window.OpenProfile_Click();
-             return &s.window;
+             const QByteArray native = QFile::encodeName(path);
+             s.dialogs.profile = std::filesystem::path(native.toStdString());
+             s.screen().SetListIndex(Control::MachineType, 1);
+             s.screen().OpenProfile_Click();
+             return s.window();
          }},
         // The help and information windows, each in its design state.
-        {"help-measure.png", [](Stage& s) { return s.help.prepare(HelpWindows::Window::HelpMeasure); }},
-        {"help-printer.png", [](Stage& s) { return s.help.prepare(HelpWindows::Window::HelpPrinter); }},
-        {"help-dig-vfd.png", [](Stage& s) { return s.help.prepare(HelpWindows::Window::HelpDigVFD); }},
-        {"info-probe-logic.png", [](Stage& s) { return s.help.prepare(HelpWindows::Window::InfoProbeLogic); }},
+        {"help-measure.png", [](Stage& s) { return s.help.prepare(layout::HelpWindow::HelpMeasure); }},
+        {"help-printer.png", [](Stage& s) { return s.help.prepare(layout::HelpWindow::HelpPrinter); }},
+        {"help-dig-vfd.png", [](Stage& s) { return s.help.prepare(layout::HelpWindow::HelpDigVFD); }},
+        {"info-probe-logic.png", [](Stage& s) { return s.help.prepare(layout::HelpWindow::InfoProbeLogic); }},
         {"info-fourth-axis-homing.png",
-         [](Stage& s) { return s.help.prepare(HelpWindows::Window::InfoFourthAxisHoming); }},
+         [](Stage& s) { return s.help.prepare(layout::HelpWindow::InfoFourthAxisHoming); }},
     };
 }
 
@@ -138,10 +138,10 @@ int main(int argc, char* argv[]) {
     for (const Shot& shot : shots()) {
         if (!args.isEmpty() && !args.contains(QString::fromLatin1(shot.file))) continue;
         QuietDialogs dialogs;
-        MainScreen window(dialogs);
-        HelpWindows help(&window);
-        Stage stage{window, dialogs, help, scratch};
-        window.show();
+        QtMainScreen program(dialogs);
+        HelpWindows help(&program.window);
+        Stage stage{program, dialogs, help, scratch};
+        program.window.show();
         QWidget* target = shot.prepare(stage);
         if (!target || !showAndSettle(target)) {
             std::fprintf(stderr, "%s: the window was not shown\n", shot.file);

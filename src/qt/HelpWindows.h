@@ -1,16 +1,17 @@
 #pragma once
-// The five help and information windows: each created the first time it is
-// asked for, kept for the rest of the run, and shown modally in its design state.
+// The five help and information windows, built from layout::Help(): each
+// created the first time it is asked for, kept for the rest of the run, and
+// shown modally in its design state.
 
 #include <QPointer>
 #include <QWidget>
 #include <array>
-#include <memory>
+
+#include "screens/Layout.h"
 
 class HelpWindows {
 public:
-    // Same order as UserDialogs::HelpWindow, which is cast to it.
-    enum class Window { HelpMeasure, HelpPrinter, HelpDigVFD, InfoProbeLogic, InfoFourthAxisHoming };
+    using Window = layout::HelpWindow;
 
     explicit HelpWindows(QWidget* owner = nullptr);
     ~HelpWindows();
@@ -33,7 +34,7 @@ public:
     int creations(Window window) const;
 
 private:
-    static constexpr std::size_t kWindows = 5;
+    static constexpr std::size_t kWindows = layout::kHelpWindows;
     QWidget* owner_;
     std::array<QPointer<QWidget>, kWindows> windows_{};
     std::array<int, kWindows> creations_{};

@@ -1,4 +1,4 @@
-#include "screens/ProgramIcon.h"
+#include "qt/ProgramIcon.h"
 
 QIcon programIcon() {
     QIcon icon;

@@ -1,0 +1,163 @@
+#include "qt/HelpWindows.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFont>
+#include <QLabel>
+#include <QPixmap>
+#include <functional>
+
+#include "qt/DesignFont.h"
+
+namespace {
+
+using layout::ControlSpec;
+using layout::Kind;
+using layout::WindowSpec;
+
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// Twips to logical pixels, 96 to the inch.
+int Px(int twips) { return layout::Pixels(twips, 96); }
+
+Qt::WindowFlags FlagsFor(const WindowSpec& spec) {
+    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (spec.controlBox) flags |= Qt::WindowCloseButtonHint;
+    switch (spec.border) {
+    case layout::Border::FixedDialog: flags |= Qt::Dialog; break;
+    case layout::Border::SizableToolWindow: flags |= Qt::Tool; break;
+    case layout::Border::Sizable: flags |= Qt::Window; break;
+    }
+    if (spec.minMaxBoxes) flags |= Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint;
+    return flags;
+}
+
+Qt::Alignment Horizontal(layout::Align align) {
+    switch (align) {
+    case layout::Align::Right: return Qt::AlignRight;
+    case layout::Align::Centre: return Qt::AlignHCenter;
+    case layout::Align::Left: break;
+    }
+    return Qt::AlignLeft;
+}
+
+// "Label1_0" for element 0 of a control array; the plain name otherwise.
+QString ObjectName(const ControlSpec& spec) {
+    QString name = Utf8(spec.name);
+    if (spec.index >= 0) name += QLatin1Char('_') + QString::number(spec.index);
+    return name;
+}
+
+QLabel* CreateControl(const ControlSpec& spec, QWidget* window) {
+    auto* control = new QLabel(window);
+    control->setObjectName(ObjectName(spec));
+    control->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
+    switch (spec.kind) {
+    case Kind::PictureBox:
+        // The picture at its own size from the top-left corner, cut off by the
+        // box, inside a sunken border of 2 pixels.
+        control->setFrameShape(QFrame::Panel);
+        control->setFrameShadow(QFrame::Sunken);
+        control->setLineWidth(2);
+        control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        control->setPixmap(QPixmap(QStringLiteral(":/help/") + Utf8(spec.picture)));
+        break;
+    case Kind::Image:
+        // The whole picture stretched to the rectangle.
+        control->setScaledContents(true);
+        control->setPixmap(QPixmap(QStringLiteral(":/help/") + Utf8(spec.picture)));
+        break;
+    case Kind::Label:
+    default:
+        control->setTextFormat(Qt::PlainText);
+        control->setText(Utf8(spec.text));
+        control->setWordWrap(true);
+        control->setAlignment(Horizontal(spec.align) | Qt::AlignTop);
+        if (spec.font != layout::kWindowFont)
+            control->setFont(qtfront::DesignFont(control->font(), spec.font.points, spec.font.bold, false));
+        if (spec.backColour == layout::Colour::TitleBarText) {
+            control->setBackgroundRole(QPalette::HighlightedText);
+            control->setAutoFillBackground(true);
+        }
+        break;
+    }
+    return control;
+}
+
+// A help window: closes only through its close box (it has no keyboard command
+// of its own) and tells its showing when it has been closed.
+class HelpWindow final : public QWidget {
+public:
+    HelpWindow(const WindowSpec& spec, QWidget* parent) : QWidget(parent, FlagsFor(spec)) {
+        setObjectName(Utf8(spec.name));
+        setWindowTitle(Utf8(spec.caption));
+        setFont(qtfront::DesignFont(font(), layout::kDefaultPoints, false, false));
+        // Later controls lie in front of earlier ones (the probe names over their picture).
+        for (const ControlSpec& control : spec.controls) CreateControl(control, this)->raise();
+        designSize = QSize(Px(spec.clientWidth), Px(spec.clientHeight));
+        resize(designSize);
+        if (spec.border == layout::Border::FixedDialog) setFixedSize(designSize);
+        setWindowModality(Qt::ApplicationModal);
+    }
+
+    QSize designSize;
+    std::function<void()> closed;
+
+    // Ends the on-screen window; the next showing builds a new one.
+    void discardOnScreenWindow() { destroy(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        QWidget::closeEvent(event);
+        if (event->isAccepted() && closed) closed();
+    }
+};
+
+}  // namespace
+
+HelpWindows::HelpWindows(QWidget* owner) : owner_(owner) {}
+
+HelpWindows::~HelpWindows() {
+    // Windows that belong to the owner may already have gone with it.
+    for (QPointer<QWidget>& window : windows_) delete window.data();
+}
+
+QWidget* HelpWindows::existing(Window which) const { return windows_[static_cast<std::size_t>(which)].data(); }
+
+int HelpWindows::creations(Window which) const { return creations_[static_cast<std::size_t>(which)]; }
+
+QWidget* HelpWindows::prepare(Window which) {
+    const auto index = static_cast<std::size_t>(which);
+    const WindowSpec& spec = layout::Help(which);
+    if (!windows_[index]) {
+        // Windows with their own taskbar entry stand alone; the others belong to the owner.
+        windows_[index] = new HelpWindow(spec, spec.inTaskbar ? nullptr : owner_);
+        ++creations_[index];
+    }
+    auto* window = static_cast<HelpWindow*>(windows_[index].data());
+
+    // Nothing of an earlier showing carries over: not its size, state or place.
+    window->setWindowState(Qt::WindowNoState);
+    if (spec.manualPlacement)
+        window->setGeometry(QRect(QPoint(Px(spec.left), Px(spec.top)), window->designSize));
+    else
+        window->resize(window->designSize);
+    return window;
+}
+
+void HelpWindows::show(Window which) {
+    QPointer<HelpWindow> window = static_cast<HelpWindow*>(prepare(which));
+
+    QEventLoop loop;
+    window->closed = [&loop] { loop.quit(); };
+    QObject::connect(window.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (window->isVisible()) loop.exec(QEventLoop::DialogExec);
+
+    if (window) {
+        window->closed = nullptr;
+        window->discardOnScreenWindow();
+    }
+}
