@@ -13,17 +13,17 @@ MainScreen::MainScreen(Form& form, UserDialogs& dialogs) : form_(form), dialogs_
 
 void MainScreen::SetText(Control box, std::string_view bytes) {
     form_.PutText(box, bytes);  // runs nothing, so the handler runs once, here
-    TextTyped(box);
+    RunChangeHandler(box);
 }
 
 void MainScreen::SetListIndex(Control list, int index) {
     form_.PutListIndex(list, index);  // a row the list does not have selects none
-    RowPicked(list);
+    RunClickHandler(list);
 }
 
 // The text boxes whose change runs a handler: the three spindle inputs and the
 // ten jog entries. No other box has one.
-void MainScreen::TextTyped(Control box) {
+void MainScreen::RunChangeHandler(Control box) {
     switch (box) {
     case Control::ManVolts: ManVolts_Change(); return;
     case Control::AutoVolts: AutoVolts_Change(); return;
@@ -33,7 +33,7 @@ void MainScreen::TextTyped(Control box) {
     if (const auto index = Step0Index(box)) Step0_Change(static_cast<std::int16_t>(*index));
 }
 
-void MainScreen::RowPicked(Control list) {
+void MainScreen::RunClickHandler(Control list) {
     switch (list) {
     case Control::MachineType: MachineType_Click(); return;
     case Control::ProbeLogicCombo: ProbeLogicCombo_Click(); return;
@@ -42,7 +42,29 @@ void MainScreen::RowPicked(Control list) {
     }
 }
 
+// What the user typed or picked into a field that the save writes is an edit
+// to keep: "Done", the window's close and the next open ask before dropping it.
+// The spindle inputs and the homing list mark it in their own handlers; what
+// the open writes into the fields goes through SetText and SetListIndex, not here.
+// Before a profile is open (the hidden pair can be typed into then) there is
+// nothing to keep.
+void MainScreen::TextTyped(Control box) {
+    const bool saved = box == Control::PortAdd || box == Control::PulseMagic || box == Control::XMLRev ||
+                       Step0Index(box).has_value();
+    if (FileLoaded && saved) ProfileChanged = true;
+    RunChangeHandler(box);
+}
+
+void MainScreen::RowPicked(Control list) {
+    if (FileLoaded && list == Control::ProbeLogicCombo) ProfileChanged = true;
+    RunClickHandler(list);
+}
+
 void MainScreen::Clicked(Control control) {
+    // A preset rewrites the whole jog table.
+    const bool preset =
+        control == Control::SetDef || control == Control::SetSmallInch || control == Control::SetSmallMM;
+    if (FileLoaded && preset) ProfileChanged = true;
     switch (control) {
     case Control::OpenProfile: OpenProfile_Click(); return;
     case Control::SaveButt: SaveButt_Click(); return;

@@ -99,6 +99,11 @@ private:
     Form& form_;
     UserDialogs& dialogs_;
 
+    // The change handler of a text box and the click handler of a list, as
+    // setting them from code and the user's own change both run them.
+    void RunChangeHandler(Control box);
+    void RunClickHandler(Control list);
+
     std::filesystem::path openedPath_;
     std::string openedBytes_;            // the file as last read or written, to notice outside changes
     std::filesystem::path lastFolder_;   // where the open dialog starts next time

@@ -62,13 +62,15 @@ const std::vector<Leaving> kLeaving = {
     {"YesButChangedOutsideCancelled", true,
      [](MemoryForm&, const fs::path& profile) { WriteBytes(profile, original() + "\n"); },
      {Button::Yes, Button::Cancel}, 2, false, [] { return original() + "\n"; }, "378"},
-    // After a save, the port alone does not bring the question back; the homing list does.
-    {"SavedThenPortOnly", true,
+    // After a save, a port typed brings the question back, and answering No keeps the saved file.
+    {"SavedThenPortTyped", true,
      [](MemoryForm& f, const fs::path&) {
          f.click(Control::SaveButt);
          f.typeOver(Control::PortAdd, "3bc");
      },
-     {}, 0, true, untouched, "3bc"},
+     {Button::No}, 1, true, untouched, "3bc"},
+    {"SavedThenNothing", true, [](MemoryForm& f, const fs::path&) { f.click(Control::SaveButt); }, {}, 0, true,
+     untouched, "378"},
     {"SavedThenHomingPicked", true,
      [](MemoryForm& f, const fs::path&) {
          f.click(Control::SaveButt);
@@ -131,5 +133,74 @@ INSTANTIATE_TEST_SUITE_P(Leaving, LeavingTest, ::testing::Combine(::testing::Val
                              return std::string(std::get<0>(param.param).name) +
                                     (std::get<1>(param.param) ? "_ByClosing" : "_ByDone");
                          });
+
+// Every kind of edit the user can make marks the profile as changed, so that
+// leaving asks first; the save clears the mark again.
+struct Edit {
+    const char* name;
+    std::function<void(MemoryForm&)> make;
+    Edits saved;  // what the save writes for it, over the untouched save
+};
+
+void PrintTo(const Edit& e, std::ostream* out) { *out << e.name; }
+
+const std::vector<Edit> kEdits = {
+    {"PortTyped", [](MemoryForm& f) { f.typeOver(Control::PortAdd, "3bc"); }, {{"<Port1Add>", "956"}}},
+    {"JogEntryTyped", [](MemoryForm& f) { f.typeOver(Control::Step0_3, "0.25"); }, {{"<JogInc3>", "0.25"}}},
+    {"JogPreset", [](MemoryForm& f) { f.click(Control::SetSmallMM); }, {}},
+    {"ProbeRowPicked", [](MemoryForm& f) { f.pickRow(Control::ProbeLogicCombo, 1); }, {}},
+    {"PulseTyped",
+     [](MemoryForm& f) {
+         f.click(Control::Label15);
+         f.typeOver(Control::PulseMagic, "7");
+     },
+     {{"<PulseWidth>", "7"}}},
+    {"RevisionTyped",
+     [](MemoryForm& f) {
+         f.click(Control::Label15);
+         f.typeOver(Control::XMLRev, "9");
+     },
+     {{"<M4RefHome>", "9"}}},
+};
+
+class EditMarksTest : public WorkflowTest, public ::testing::WithParamInterface<Edit> {};
+
+TEST_P(EditMarksTest, DoneAsksAfterTheEditAndNotAfterItsSave) {
+    const Edit& e = GetParam();
+    const fs::path profile = copyFixture("basic.xml");
+    chooseMachine(1);
+    openProfile(profile);
+    save();  // the open's own mark cleared
+    ASSERT_FALSE(window->ProfileChanged) << dialogs.shown();
+    const std::string saved = readFile(profile);
+
+    e.make(form);
+    EXPECT_TRUE(window->ProfileChanged);
+    dialogs.clearRecord();
+    dialogs.answer(Button::No);
+    done();
+    ASSERT_EQ(dialogs.messages.size(), 1U) << dialogs.shown();
+    EXPECT_EQ(dialogs.messages[0], kSaveFirst);
+    EXPECT_EQ(dialogs.endProgramCalls, 1);
+    EXPECT_EQ(readFile(profile), saved);  // No: nothing written
+
+    // The same edit in a fresh window, saved: "Done" then ends without a question.
+    restart();
+    chooseMachine(1);
+    openProfile(profile);
+    e.make(form);
+    save();
+    EXPECT_FALSE(window->ProfileChanged) << dialogs.shown();
+    dialogs.clearRecord();
+    done();
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
+    EXPECT_EQ(dialogs.endProgramCalls, 1);
+    if (!e.saved.empty()) {
+        EXPECT_EQ(readFile(profile), withEdits(saved, e.saved));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Leaving, EditMarksTest, ::testing::ValuesIn(kEdits),
+                         [](const ::testing::TestParamInfo<Edit>& param) { return std::string(param.param.name); });
 
 }  // namespace

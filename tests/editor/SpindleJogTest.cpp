@@ -113,7 +113,7 @@ struct Preset {
     Strings texts;
 };
 
-TEST_F(JogTest, PresetsFillTheTableWithoutMessageOrChange) {
+TEST_F(JogTest, PresetsFillTheTableWithoutMessageAndMarkTheChange) {
     openBasic();
     const std::vector<Preset> presets = {
         {Control::SetDef, {"0.02", "0.01", "0.005", "0.002", "0.001", "0.0005", "0.001", "0.002", "0.005", "0.01"}},
@@ -135,7 +135,8 @@ TEST_F(JogTest, PresetsFillTheTableWithoutMessageOrChange) {
         EXPECT_EQ(entries(), preset.texts);
     }
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.shown();
-    EXPECT_FALSE(window->ProfileChanged);
+    // A preset is the user's edit: leaving now asks first.
+    EXPECT_TRUE(window->ProfileChanged);
 }
 
 TEST_F(JogTest, LeavingAnEntryReformatsTheWholeTable) {
