@@ -10,19 +10,19 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <random>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "profile/DiskSync.h"
+#include "profile/FileAccess.h"
 #include "profile/ProfileEntries.h"
 #include "profile/TextStore.h"
 
@@ -69,26 +69,34 @@ std::string MakeProfile(std::size_t size) {
     return head;
 }
 
-QByteArray Slurp(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-}
+// The largest file the floor reads, as the open allows.
+constexpr std::uint64_t kLargest = std::uint64_t{1} << 31;
 
+// A folder of its own under the system's temporary folder, removed at the end.
 struct Fixture {
-    QTemporaryDir dir;
-    std::string path;
+    std::filesystem::path dir;
+    std::filesystem::path path;
     std::string bytes;
     explicit Fixture(std::int64_t size) {
-        path = dir.filePath("Mach3Mill.xml").toStdString();
+        dir = std::filesystem::temp_directory_path() / ("profile_bench-" + std::to_string(std::random_device{}()));
+        std::error_code error;
+        std::filesystem::create_directories(dir, error);
+        path = dir / "Mach3Mill.xml";
         bytes = MakeProfile(static_cast<std::size_t>(size));
-        QFile f(QString::fromStdString(path));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-                                                 static_cast<qint64>(bytes.size())) {
-            std::fprintf(stderr, "cannot write the benchmark profile %s\n", path.c_str());
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (error || !out) {
+            std::fprintf(stderr, "cannot write the benchmark profile %s\n", files::PathText(path).c_str());
             std::exit(1);
         }
     }
+    ~Fixture() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+    Fixture(const Fixture&) = delete;
+    Fixture& operator=(const Fixture&) = delete;
 };
 
 // The keys an open reads, and the replacements of a save.
@@ -127,19 +135,23 @@ void OpenAndSave(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
-// The floor: read the whole file and write the same bytes back over it,
-// optionally forced onto the disk as the save does.
+// The floor: read the whole file and write the same bytes back over it in
+// place; or, synced, hand them to the file layer's replace, which flushes them
+// to the disk through a temporary file as the save does.
 void PlainRoundTrip(benchmark::State& state, bool sync) {
     Fixture fx(state.range(0));
-    const QString path = QString::fromStdString(fx.path);
     for (auto _ : state) {
-        const QByteArray bytes = Slurp(path);
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() ||
-            !out.flush()) {
-            state.SkipWithError("plain write failed");
+        std::string bytes;
+        if (!files::ReadWhole(fx.path, bytes, kLargest)) state.SkipWithError("plain read failed");
+        if (sync) {
+            if (const files::Outcome written = files::ReplaceWhole(fx.path, bytes); !written)
+                state.SkipWithError(("synced write failed: " + written.reason).c_str());
+        } else {
+            std::ofstream out(fx.path, std::ios::binary | std::ios::trunc);
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            out.flush();
+            if (!out) state.SkipWithError("plain write failed");
         }
-        if (sync && !disk::SyncFile(out.handle()).empty()) state.SkipWithError("sync failed");
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
@@ -163,7 +175,8 @@ public:
     }
 
     void PrintRatios() const {
-        std::printf("\nfloor: plain read + write; synced floor: the same with the write synced to disk,\n"
+        std::printf("\nfloor: plain read + write; synced floor: the read, then the file layer's\n"
+                    "synced replace (temporary file flushed to the disk, then renamed over),\n"
                     "as the save does. Ratio: open+save time over the floor's time. With\n"
                     "--benchmark_repetitions=N the times are the median of the N runs, and the\n"
                     "last column gives the ratio of the best runs too.\n");

@@ -3,7 +3,7 @@
 # share/applications/ and its icon in the hicolor theme; `cpack -G DEB` (make
 # package) wraps the same files in a .deb.
 
-set(OMBREL_ART_DIR ${PROJECT_SOURCE_DIR}/src/screens/art)
+# The icons are in OMBREL_ART_DIR, set by src/screens.
 
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/ombrel-config.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

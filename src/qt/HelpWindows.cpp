@@ -8,50 +8,22 @@
 #include <functional>
 
 #include "qt/DesignFont.h"
+#include "qt/FromLayout.h"
 
 namespace {
 
 using layout::ControlSpec;
 using layout::Kind;
 using layout::WindowSpec;
-
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// Twips to logical pixels, 96 to the inch.
-int Px(int twips) { return layout::Pixels(twips, 96); }
-
-Qt::WindowFlags FlagsFor(const WindowSpec& spec) {
-    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (spec.controlBox) flags |= Qt::WindowCloseButtonHint;
-    switch (spec.border) {
-    case layout::Border::FixedDialog: flags |= Qt::Dialog; break;
-    case layout::Border::SizableToolWindow: flags |= Qt::Tool; break;
-    case layout::Border::Sizable: flags |= Qt::Window; break;
-    }
-    if (spec.minMaxBoxes) flags |= Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint;
-    return flags;
-}
-
-Qt::Alignment Horizontal(layout::Align align) {
-    switch (align) {
-    case layout::Align::Right: return Qt::AlignRight;
-    case layout::Align::Centre: return Qt::AlignHCenter;
-    case layout::Align::Left: break;
-    }
-    return Qt::AlignLeft;
-}
-
-// "Label1_0" for element 0 of a control array; the plain name otherwise.
-QString ObjectName(const ControlSpec& spec) {
-    QString name = Utf8(spec.name);
-    if (spec.index >= 0) name += QLatin1Char('_') + QString::number(spec.index);
-    return name;
-}
+using qtfront::Horizontal;
+using qtfront::ObjectName;
+using qtfront::Px;
+using qtfront::Utf8;
 
 QLabel* CreateControl(const ControlSpec& spec, QWidget* window) {
     auto* control = new QLabel(window);
     control->setObjectName(ObjectName(spec));
-    control->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
+    control->setGeometry(qtfront::Place(spec));
     switch (spec.kind) {
     case Kind::PictureBox:
         // The picture at its own size from the top-left corner, cut off by the
@@ -88,7 +60,7 @@ QLabel* CreateControl(const ControlSpec& spec, QWidget* window) {
 // of its own) and tells its showing when it has been closed.
 class HelpWindow final : public QWidget {
 public:
-    HelpWindow(const WindowSpec& spec, QWidget* parent) : QWidget(parent, FlagsFor(spec)) {
+    HelpWindow(const WindowSpec& spec, QWidget* parent) : QWidget(parent, qtfront::WindowFlags(spec)) {
         setObjectName(Utf8(spec.name));
         setWindowTitle(Utf8(spec.caption));
         setFont(qtfront::DesignFont(font(), layout::kDefaultPoints, false, false));

@@ -12,12 +12,14 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QToolTip>
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "editor/MainScreen.h"
 #include "qt/DesignFont.h"
+#include "qt/FromLayout.h"
 #include "qt/ProgramIcon.h"
 #include "screens/Layout.h"
 
@@ -32,30 +34,11 @@ namespace {
 using layout::ControlSpec;
 using layout::Kind;
 
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// Twips to the window's logical pixels, 96 to the inch.
-int Px(int twips) { return layout::Pixels(twips, 96); }
-
-QRect Place(const ControlSpec& spec) {
-    return QRect(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
-}
-
-// "Step0_3" for entry 3 of the jog array; the plain name otherwise.
-QString ObjectName(const ControlSpec& spec) {
-    QString name = Utf8(spec.name);
-    if (spec.index >= 0) name += QLatin1Char('_') + QString::number(spec.index);
-    return name;
-}
-
-Qt::Alignment Horizontal(layout::Align align) {
-    switch (align) {
-    case layout::Align::Right: return Qt::AlignRight;
-    case layout::Align::Centre: return Qt::AlignHCenter;
-    case layout::Align::Left: break;
-    }
-    return Qt::AlignLeft;
-}
+using qtfront::Horizontal;
+using qtfront::ObjectName;
+using qtfront::Place;
+using qtfront::Px;
+using qtfront::Utf8;
 
 // A button whose caption is wider than the button shows it on several lines,
 // centred, as the buttons of the jog panel are drawn for.
@@ -126,6 +109,7 @@ QWidget* Create(const ControlSpec& spec, QWidget* parent) {
         auto* box = new QLineEdit(text, parent);
         box->setAlignment(Horizontal(spec.align) | Qt::AlignVCenter);
         box->setReadOnly(spec.readOnly);
+        box->setFrame(spec.border);
         return box;
     }
     case Kind::Frame: return new QGroupBox(text, parent);
@@ -172,8 +156,7 @@ bool IsClick(const QEvent* event, const QWidget* widget) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent, qtfront::WindowFlags(layout::MainWindow())) {
     build();
     connectEvents();
 }
@@ -257,8 +240,9 @@ void MainWindow::build() {
         setTabOrder(controls_[static_cast<std::size_t>(sequence[i - 1]->id)],
                     controls_[static_cast<std::size_t>(sequence[i]->id)]);
 
-    // Nothing is moved or resized when the window changes size: it keeps its size.
-    setFixedSize(Px(spec.clientWidth), Px(spec.clientHeight));
+    // The user may make the window larger or smaller; with no layout, nothing
+    // inside moves or resizes with it.
+    resize(Px(spec.clientWidth), Px(spec.clientHeight));
 }
 
 void MainWindow::connectEvents() {
@@ -290,8 +274,9 @@ void MainWindow::connectEvents() {
         case Kind::PictureBox:
         case Kind::Image: break;
         }
-        // Focus changes of the controls that take the focus, and clicks on labels.
-        if (TakesFocus(spec.kind) || spec.kind == Kind::Label) widget->installEventFilter(this);
+        // Focus changes of the controls that take the focus, clicks on labels,
+        // and the tooltips of every control.
+        widget->installEventFilter(this);
     }
 }
 
@@ -313,10 +298,17 @@ Control MainWindow::controlOf(const QWidget* widget) const {
 void MainWindow::reportTo(UserEvents* events) { events_ = events; }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (!events_) return false;
     const auto type = event->type();
-    if (type != QEvent::FocusOut && type != QEvent::MouseButtonRelease) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (type == QEvent::ToolTip && widget && widget->toolTip().isEmpty()) {
+        // A control without a tooltip of its own shows none: Qt would pass the
+        // request on to the panel it sits in and show the panel's.
+        QToolTip::hideText();
+        event->accept();
+        return true;
+    }
+    if (!events_) return false;
+    if (type != QEvent::FocusOut && type != QEvent::MouseButtonRelease) return false;
     const Control c = controlOf(widget);
     if (c == Control::None) return false;
     if (IsFocusLost(event)) {

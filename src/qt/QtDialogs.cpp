@@ -1,14 +1,18 @@
 #include "qt/QtDialogs.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
 #include <map>
+#include <optional>
 
 void QtDialogs::setOwner(QWidget* owner, std::function<void()> ending) {
     owner_ = owner;
@@ -57,10 +61,52 @@ bool Offers(const UserDialogs::Message& message, UserDialogs::Button button) {
     return std::find(message.buttons.begin(), message.buttons.end(), button) != message.buttons.end();
 }
 
+// The button that Escape and the close box answer with: Cancel, or OK where it
+// is the only button. A question without one (Yes and No) must be answered with
+// a button, as the system's own Yes/No boxes are: Qt would take Escape and the
+// close box as No.
+std::optional<UserDialogs::Button> WayOut(const UserDialogs::Message& message) {
+    if (Offers(message, UserDialogs::Button::Cancel)) return UserDialogs::Button::Cancel;
+    if (message.buttons.size() == 1 && message.buttons.front() == UserDialogs::Button::Ok)
+        return UserDialogs::Button::Ok;
+    return std::nullopt;
+}
+
+// A message box that, without a way out, ignores Escape and the close command
+// and shows no close box as far as the window manager lets it.
+class MessageBox final : public QMessageBox {
+public:
+    MessageBox(QWidget* owner, bool hasWayOut) : QMessageBox(owner), hasWayOut_(hasWayOut) {
+        if (!hasWayOut_)
+            setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint) &
+                           ~(Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!hasWayOut_ && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (!hasWayOut_) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool hasWayOut_;
+};
+
 }  // namespace
 
 UserDialogs::Button QtDialogs::showMessage(const Message& message) {
-    QMessageBox box(owner_);
+    const std::optional<Button> wayOut = WayOut(message);
+    MessageBox box(owner_, wayOut.has_value());
     box.setWindowTitle(Utf8(message.title));
     box.setTextFormat(Qt::PlainText);
     box.setText(Utf8(message.text));
@@ -71,24 +117,15 @@ UserDialogs::Button QtDialogs::showMessage(const Message& message) {
         QAbstractButton* shown = AddButton(box, button);
         answers[shown] = button;
         if (button == message.defaultButton) box.setDefaultButton(qobject_cast<QPushButton*>(shown));
-    }
-    // Escape answers like the box's way out: Cancel, else No, else the only button.
-    for (const Button wayOut : {Button::Cancel, Button::No, Button::Ok}) {
-        const auto found = std::find_if(answers.begin(), answers.end(),
-                                        [wayOut](const auto& entry) { return entry.second == wayOut; });
-        if (found != answers.end()) {
-            box.setEscapeButton(found->first);
-            break;
-        }
+        if (wayOut == button) box.setEscapeButton(shown);
     }
 
     box.exec();
     const auto chosen = answers.find(box.clickedButton());
     if (chosen != answers.end()) return chosen->second;
-    // Closed without a button (only possible without an escape button): the safest answer.
-    for (const Button wayOut : {Button::Cancel, Button::No})
-        if (Offers(message, wayOut)) return wayOut;
-    return message.defaultButton;
+    // Ended without a button: by Escape or the close box where there is a way
+    // out; else only by the program going, where the default is the safe answer.
+    return wayOut.value_or(message.defaultButton);
 }
 
 std::optional<std::filesystem::path> QtDialogs::chooseProfile(const OpenRequest& request) {

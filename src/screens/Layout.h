@@ -79,6 +79,7 @@ struct ControlSpec {
     bool visible = true;
     bool enabled = true;
     bool readOnly = false;
+    bool border = true;           // a text box draws its sunken border
     std::string_view picture{};     // file of the illustration in src/screens/art, for picture boxes and images
     int pictureWidth = 0, pictureHeight = 0;  // the illustration's own size in pixels
 };

@@ -12,7 +12,7 @@ namespace {
 constexpr std::array<ControlSpec, kControlCount> kMainControls{{
     {.id = Control::Label16, .name = "Label16", .kind = Kind::Label, .text = "1) Machine Config is for:", .left = 240, .top = 360, .width = 2655, .height = 375, .tab = 47, .font = kBoldCaption},
     {.id = Control::MachineType, .name = "MachineType", .kind = Kind::ComboBox, .text = "<Choose machine this config. is for>", .left = 2880, .top = 360, .width = 3375, .height = 315, .tab = 46, .tooltip = "Select which Dorvane machine the configuration is to be used on"},
-    {.id = Control::Dummy, .name = "Dummy", .kind = Kind::TextBox, .left = 6600, .top = 360, .width = 255, .height = 285, .tab = 1, .backColour = Colour::ButtonFace, .enabled = false},
+    {.id = Control::Dummy, .name = "Dummy", .kind = Kind::TextBox, .left = 6600, .top = 360, .width = 255, .height = 285, .tab = 1, .backColour = Colour::ButtonFace, .enabled = false, .border = false},
     {.id = Control::Label17, .name = "Label17", .kind = Kind::Label, .text = "2)", .left = 240, .top = 840, .width = 255, .height = 375, .tab = 48, .font = kBoldCaption},
     {.id = Control::OpenProfile, .name = "OpenProfile", .kind = Kind::Button, .text = "Open Profile", .left = 600, .top = 840, .width = 2055, .height = 375, .tab = 0, .tooltip = "Open the Profile to configure", .font = kBoldCaption},
     {.id = Control::txtOpenedFile, .name = "txtOpenedFile", .kind = Kind::TextBox, .text = "<none>", .left = 2880, .top = 840, .width = 3375, .height = 375, .tab = 2},

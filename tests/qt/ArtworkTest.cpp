@@ -1,5 +1,6 @@
-// The illustrations and the program icon as the program and the Windows build
-// use them: each at its stated size and in its stated file format.
+// The illustrations and the program icon as the Qt program embeds and draws
+// them, and the icon file of the Windows build: each at its stated size and in
+// its stated file format.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -9,7 +10,8 @@
 #include <set>
 #include <tuple>
 
-#include "screens/ProgramIcon.h"
+#include "qt/ProgramIcon.h"
+#include "screens/Layout.h"
 
 namespace {
 
@@ -27,30 +29,28 @@ const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
 }  // namespace
 
+// Every illustration the help windows name is embedded in the program under
+// that name, and Qt reads it at the size the data gives, in the format its
+// bytes say.
 TEST(ArtworkTest, IllustrationsLoadAtTheirSizesAndFormats) {
-    struct Case {
-        const char* resource;
-        QSize size;
-        QByteArray format;
-    };
-    const Case cases[] = {
-        {":/help/measure.jpg", {399, 450}, "jpeg"},
-        {":/help/printer-port.jpg", {603, 719}, "jpeg"},
-        {":/help/vfd-display.jpg", {954, 964}, "jpeg"},
-        {":/help/probes.jpg", {841, 742}, "jpeg"},
-        {":/help/fourth-axis-homing.bmp", {600, 400}, "bmp"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.resource);
-        QImageReader reader(QString::fromLatin1(c.resource));
-        reader.setDecideFormatFromContent(true);  // the bytes decide, not the name
-        EXPECT_EQ(reader.format(), c.format);
-        EXPECT_EQ(reader.size(), c.size);
-        const QImage image = reader.read();
-        ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
-        EXPECT_EQ(image.size(), c.size);
-        EXPECT_FALSE(image.hasAlphaChannel());
-    }
+    int pictures = 0;
+    for (int w = 0; w < layout::kHelpWindows; ++w)
+        for (const layout::ControlSpec& c : layout::Help(static_cast<layout::HelpWindow>(w)).controls) {
+            if (c.picture.empty()) continue;
+            ++pictures;
+            const QString name = QString::fromUtf8(c.picture.data(), static_cast<qsizetype>(c.picture.size()));
+            SCOPED_TRACE(name.toStdString());
+            QImageReader reader(QStringLiteral(":/help/") + name);
+            reader.setDecideFormatFromContent(true);  // the bytes decide, not the name
+            EXPECT_EQ(reader.format(), name.endsWith(QLatin1String(".bmp")) ? QByteArray("bmp") : QByteArray("jpeg"));
+            const QSize size(c.pictureWidth, c.pictureHeight);
+            EXPECT_EQ(reader.size(), size);
+            const QImage image = reader.read();
+            ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+            EXPECT_EQ(image.size(), size);
+            EXPECT_FALSE(image.hasAlphaChannel());
+        }
+    EXPECT_EQ(pictures, 5);
 }
 
 TEST(ArtworkTest, HomingPictureIsAnUncompressed24BitBitmap) {

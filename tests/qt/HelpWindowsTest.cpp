@@ -1,110 +1,58 @@
-// The help and information windows: their forms as designed, what their pictures
-// show, and how they are shown: created once, modal, always from the design state,
-// closed only by the close box.
+// The help and information windows as the Qt front end builds them from the
+// layout data: each window and control rendered as the data describes it, what
+// the pictures show, and how the windows are shown: created once, modal, always
+// from the design state, closed only by the close box.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
-#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
-#include "screens/HelpWindows.h"
+#include "qt/HelpWindows.h"
+#include "screens/Layout.h"
 
 namespace {
 
 using Window = HelpWindows::Window;
+using layout::ControlSpec;
+using layout::Kind;
+using layout::WindowSpec;
 
 const Window kAllWindows[] = {Window::HelpMeasure, Window::HelpPrinter, Window::HelpDigVFD, Window::InfoProbeLogic,
                               Window::InfoFourthAxisHoming};
 
-enum class Style { FixedDialog, SizableToolWindow, SizableWindow };
+QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+std::string name(std::string_view utf8) { return std::string(utf8); }
 
-// Pixels from twips at 96 dpi.
-constexpr int px(int twips) { return twips / 15; }
-
-struct WindowDesign {
-    Window window;
-    const char* name;
-    const char* caption;
-    Style style;
-    std::optional<QPoint> placedAt;  // the client area's top-left on the screen; none: the system's choice
-    QSize client;
-};
-
-const WindowDesign kWindows[] = {
-    {Window::HelpMeasure, "HelpMeasure", "Measuring Spindle Control Volts", Style::FixedDialog,
-     QPoint(px(2760), px(3750)), QSize(px(6255), px(6405))},
-    {Window::HelpPrinter, "HelpPrinter", "Finding Printer Port address in XP", Style::SizableToolWindow,
-     QPoint(px(2775), px(3720)), QSize(px(9150), px(9930))},
-    {Window::HelpDigVFD, "HelpDigVFD", "Digital VFD Help", Style::FixedDialog, QPoint(px(2760), px(3750)),
-     QSize(px(4755), px(5445))},
-    {Window::InfoProbeLogic, "InfoProbeLogic", "Probe Logic", Style::SizableWindow, std::nullopt,
-     QSize(px(7860), px(8190))},
-    {Window::InfoFourthAxisHoming, "InfoFourthAxisHoming", "Fourth Axis Homing Kit (PN 58204)",
-     Style::SizableWindow, std::nullopt, QSize(px(6765), px(6570))},
-};
-
-const QString kProbeLogicText = QStringLiteral(
-    "The Dorvane installation of Mach 3 is configured by default to work with the Dorvane Active (digitizing) "
-    "Probe (part number 57336).  If you  are using a Dorvane Passive Probe (PN 56472) or a non-Dorvane probe you "
-    "may need to change the probe logic on this drop-down menu to allow the probe to function properly.  To "
-    "determine whether your probe is configured properly, plug the probe into the accessory port and view the "
-    "Diagnostics screen in Mach 3.  If the digitize light is on when the probe is not triggered, you will need to "
-    "change the probe logic.");
-
-const QString kHomingText = QStringLiteral(
-    "This menu allows you to configure your machine to use Dorvane's 4th axis homing kit (part number 58204).  If "
-    "you enable 4th axis homing, you can reference your A axis to a repeatable home position using the REF button "
-    "in Mach 3.");
-
-enum class Kind { PictureBox, Image, Label };
-
-struct ControlDesign {
-    Window window;
-    const char* name;
-    Kind kind;
-    int left, top, width, height;  // twips
-    const char* picture;           // resource, for picture boxes and images
-    QSize pictureSize;
-    QString text = {};  // labels
-    qreal points = 0;
-    bool bold = false;
-    Qt::Alignment alignment = {};
-};
-
-const ControlDesign kControls[] = {
-    {Window::HelpMeasure, "Picture1", Kind::PictureBox, 150, 120, 5850, 6075, ":/help/measure.jpg", {399, 450}},
-    {Window::HelpPrinter, "PicResources", Kind::PictureBox, -45, 45, 9105, 10845, ":/help/printer-port.jpg",
-     {603, 719}},
-    {Window::HelpDigVFD, "Image1", Kind::Image, 360, 240, 3735, 4140, ":/help/vfd-display.jpg", {954, 964}},
-    {Window::HelpDigVFD, "Label1", Kind::Label, 600, 4560, 3375, 1335, nullptr, {},
-     QStringLiteral("Frequency being displayed is 137 Hz"), 12.0, true, Qt::AlignHCenter | Qt::AlignTop},
-    {Window::InfoProbeLogic, "Image1", Kind::Image, 120, 120, 7635, 6555, ":/help/probes.jpg", {841, 742}},
-    {Window::InfoProbeLogic, "Label1_0", Kind::Label, 1080, 720, 2535, 375, nullptr, {},
-     QStringLiteral("Passive Probe (PN 56472)"), 9.75, false, Qt::AlignLeft | Qt::AlignTop},
-    {Window::InfoProbeLogic, "Label1_1", Kind::Label, 4440, 720, 2535, 375, nullptr, {},
-     QStringLiteral("Active Probe (PN 55190)"), 9.75, false, Qt::AlignLeft | Qt::AlignTop},
-    {Window::InfoProbeLogic, "lblProbeLogicInfo", Kind::Label, 120, 6840, 7575, 1215, nullptr, {}, kProbeLogicText,
-     8.25, false, Qt::AlignLeft | Qt::AlignTop},
-    {Window::InfoFourthAxisHoming, "Picture1", Kind::PictureBox, 240, 240, 6255, 4935,
-     ":/help/fourth-axis-homing.bmp", {600, 400}},
-    {Window::InfoFourthAxisHoming, "lblFourthAxisHomingInfo", Kind::Label, 240, 5520, 6255, 615, nullptr, {},
-     kHomingText, 8.25, false, Qt::AlignLeft | Qt::AlignTop},
-};
-
-const WindowDesign& designOf(Window window) {
-    for (const WindowDesign& design : kWindows)
-        if (design.window == window) return design;
-    throw std::logic_error("no design");
+// Pixels from twips at 96 dpi: 15 twips to the pixel.
+QRect pixels(const ControlSpec& c) {
+    return QRect(layout::Pixels(c.left), layout::Pixels(c.top), layout::Pixels(c.width), layout::Pixels(c.height));
 }
+QSize clientSize(const WindowSpec& w) { return QSize(layout::Pixels(w.clientWidth), layout::Pixels(w.clientHeight)); }
+QPoint placedAt(const WindowSpec& w) { return QPoint(layout::Pixels(w.left), layout::Pixels(w.top)); }
+
+// "Label1_0" for element 0 of a control array.
+QString objectName(const ControlSpec& c) {
+    return c.index >= 0 ? text(c.name) + QStringLiteral("_%1").arg(c.index) : text(c.name);
+}
+
+Qt::Alignment horizontal(layout::Align align) {
+    return align == layout::Align::Right    ? Qt::AlignRight
+           : align == layout::Align::Centre ? Qt::AlignHCenter
+                                            : Qt::AlignLeft;
+}
+
+QString resource(const ControlSpec& c) { return QStringLiteral(":/help/") + text(c.picture); }
 
 // Shows the window through HelpWindows::show and, once it is up, runs `during` on
 // it and closes it as its close box does. Returns whether `during` ran.
@@ -167,119 +115,119 @@ protected:
 };
 
 // ---------------------------------------------------------------------------
-// The windows as designed.
+// The windows as the data describes them.
 
 TEST_F(HelpWindowsTest, EachWindowHasItsCaptionStyleClientSizeAndPlace) {
-    for (const WindowDesign& design : kWindows) {
-        SCOPED_TRACE(design.name);
-        QWidget* window = help.prepare(design.window);
+    for (const Window id : kAllWindows) {
+        const WindowSpec& design = layout::Help(id);
+        SCOPED_TRACE(name(design.name));
+        QWidget* window = help.prepare(id);
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->objectName(), design.name);
-        EXPECT_EQ(window->windowTitle(), design.caption);
-        EXPECT_EQ(window->size(), design.client);
-        if (design.placedAt) {
-            EXPECT_EQ(window->geometry().topLeft(), *design.placedAt);
+        EXPECT_EQ(window->objectName(), text(design.name));
+        EXPECT_EQ(window->windowTitle(), text(design.caption));
+        EXPECT_EQ(window->size(), clientSize(design));
+        if (design.manualPlacement) {
+            EXPECT_EQ(window->geometry().topLeft(), placedAt(design));
         }
         EXPECT_EQ(window->windowModality(), Qt::ApplicationModal);
 
         const Qt::WindowFlags flags = window->windowFlags();
         EXPECT_TRUE(flags & Qt::WindowTitleHint);
-        EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
-        const bool minMax = flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+        EXPECT_EQ(bool(flags & Qt::WindowCloseButtonHint), design.controlBox);
+        EXPECT_EQ(bool(flags & Qt::WindowMinimizeButtonHint), design.minMaxBoxes);
+        EXPECT_EQ(bool(flags & Qt::WindowMaximizeButtonHint), design.minMaxBoxes);
         const bool fixed = window->minimumSize() == window->maximumSize();
-        switch (design.style) {
-            case Style::FixedDialog:
+        switch (design.border) {
+            case layout::Border::FixedDialog:
                 EXPECT_EQ(window->windowType(), Qt::Dialog);
-                EXPECT_FALSE(minMax);
                 EXPECT_TRUE(fixed);
-                EXPECT_EQ(window->maximumSize(), design.client);
-                EXPECT_EQ(window->parentWidget(), &owner);  // belongs to the main window: no taskbar entry
+                EXPECT_EQ(window->maximumSize(), clientSize(design));
                 break;
-            case Style::SizableToolWindow:
+            case layout::Border::SizableToolWindow:
                 EXPECT_EQ(window->windowType(), Qt::Tool);
-                EXPECT_FALSE(minMax);
                 EXPECT_FALSE(fixed);
-                EXPECT_EQ(window->parentWidget(), &owner);
                 break;
-            case Style::SizableWindow:
+            case layout::Border::Sizable:
                 EXPECT_EQ(window->windowType(), Qt::Window);
-                EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
-                EXPECT_TRUE(flags & Qt::WindowMaximizeButtonHint);
                 EXPECT_FALSE(fixed);
-                EXPECT_EQ(window->parentWidget(), nullptr);  // stands alone: a taskbar entry of its own
                 break;
         }
+        // A taskbar entry of its own: it stands alone; else it belongs to the main window.
+        EXPECT_EQ(window->parentWidget(), design.inTaskbar ? nullptr : &owner);
         // Nothing to type into or press: the windows only show.
         EXPECT_TRUE(window->findChildren<QPushButton*>().isEmpty());
+        EXPECT_EQ(window->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).size(),
+                  static_cast<qsizetype>(design.controls.size()));
     }
 }
 
 TEST_F(HelpWindowsTest, EachControlIsInItsPlaceWithItsContent) {
-    for (const ControlDesign& design : kControls) {
-        SCOPED_TRACE(std::string(designOf(design.window).name) + "." + design.name);
-        QWidget* window = help.prepare(design.window);
-        auto* control = window->findChild<QLabel*>(QString::fromLatin1(design.name));
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->parentWidget(), window);
-        EXPECT_EQ(control->geometry(),
-                  QRect(px(design.left), px(design.top), px(design.width), px(design.height)));
-        switch (design.kind) {
-            case Kind::PictureBox:
-                EXPECT_EQ(control->frameShape(), QFrame::Panel);
-                EXPECT_EQ(control->frameShadow(), QFrame::Sunken);
-                EXPECT_EQ(control->frameWidth(), 2);
-                EXPECT_FALSE(control->hasScaledContents());
-                EXPECT_EQ(control->alignment(), Qt::AlignLeft | Qt::AlignTop);
-                EXPECT_EQ(control->pixmap().size(), design.pictureSize);
-                break;
-            case Kind::Image:
-                EXPECT_EQ(control->frameShape(), QFrame::NoFrame);
-                EXPECT_TRUE(control->hasScaledContents());
-                EXPECT_EQ(control->pixmap().size(), design.pictureSize);
-                break;
-            case Kind::Label:
-                // Word for word, double spaces included, and shown as plain text.
-                EXPECT_EQ(control->text(), design.text);
-                EXPECT_EQ(control->textFormat(), Qt::PlainText);
-                EXPECT_TRUE(control->wordWrap());
-                EXPECT_EQ(control->alignment(), design.alignment);
-                EXPECT_DOUBLE_EQ(control->font().pointSizeF(), design.points);
-                EXPECT_EQ(control->font().bold(), design.bold);
-                break;
+    for (const Window id : kAllWindows) {
+        QWidget* window = help.prepare(id);
+        for (const ControlSpec& design : layout::Help(id).controls) {
+            SCOPED_TRACE(name(layout::Help(id).name) + "." + objectName(design).toStdString());
+            auto* control = window->findChild<QLabel*>(objectName(design));
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(control->parentWidget(), window);
+            EXPECT_EQ(control->geometry(), pixels(design));
+            const QSize pictureSize(design.pictureWidth, design.pictureHeight);
+            switch (design.kind) {
+                case Kind::PictureBox:
+                    EXPECT_EQ(control->frameShape(), QFrame::Panel);
+                    EXPECT_EQ(control->frameShadow(), QFrame::Sunken);
+                    EXPECT_EQ(control->frameWidth(), 2);
+                    EXPECT_FALSE(control->hasScaledContents());
+                    EXPECT_EQ(control->alignment(), Qt::AlignLeft | Qt::AlignTop);
+                    EXPECT_EQ(control->pixmap().size(), pictureSize);
+                    break;
+                case Kind::Image:
+                    EXPECT_EQ(control->frameShape(), QFrame::NoFrame);
+                    EXPECT_TRUE(control->hasScaledContents());
+                    EXPECT_EQ(control->pixmap().size(), pictureSize);
+                    break;
+                default:
+                    ASSERT_EQ(design.kind, Kind::Label);
+                    // Word for word, double spaces included, and shown as plain text.
+                    EXPECT_EQ(control->text(), text(design.text));
+                    EXPECT_EQ(control->textFormat(), Qt::PlainText);
+                    EXPECT_TRUE(control->wordWrap());
+                    EXPECT_EQ(control->alignment(), horizontal(design.align) | Qt::AlignTop);
+                    EXPECT_DOUBLE_EQ(control->font().pointSizeF(),
+                                     design.font.points > 0 ? design.font.points : layout::kDefaultPoints);
+                    EXPECT_EQ(control->font().bold(), design.font.bold);
+                    // On the title-bar text colour where the data says so (the probe names over their picture).
+                    const bool titleBarText = design.backColour == layout::Colour::TitleBarText;
+                    EXPECT_EQ(control->autoFillBackground(), titleBarText);
+                    if (titleBarText) {
+                        EXPECT_EQ(control->backgroundRole(), QPalette::HighlightedText);
+                    }
+                    break;
+            }
         }
     }
 }
 
 TEST_F(HelpWindowsTest, TheLongTextsKeepTheirDoubleSpaces) {
-    EXPECT_TRUE(kProbeLogicText.contains(QStringLiteral("If you  are using")));
-    EXPECT_EQ(kProbeLogicText.count(QStringLiteral(".  ")), 3);
-    EXPECT_EQ(kHomingText.count(QStringLiteral(".  ")), 1);
+    // A label shows them as they are: nothing collapses a run of spaces.
     const auto* probeText = help.prepare(Window::InfoProbeLogic)->findChild<QLabel*>("lblProbeLogicInfo");
     const auto* homingText = help.prepare(Window::InfoFourthAxisHoming)->findChild<QLabel*>("lblFourthAxisHomingInfo");
     ASSERT_TRUE(probeText && homingText);
-    EXPECT_EQ(probeText->text(), kProbeLogicText);
-    EXPECT_EQ(homingText->text(), kHomingText);
+    EXPECT_TRUE(probeText->text().contains(QStringLiteral("If you  are using")));
+    EXPECT_EQ(probeText->text().count(QStringLiteral(".  ")), 3);
+    EXPECT_EQ(homingText->text().count(QStringLiteral(".  ")), 1);
 }
 
 TEST_F(HelpWindowsTest, WindowsUseTheirTypefaceOrASansSerifAtTheSameSize) {
-    for (const WindowDesign& design : kWindows) {
-        SCOPED_TRACE(design.name);
-        const QFont font = help.prepare(design.window)->font();
-        EXPECT_DOUBLE_EQ(font.pointSizeF(), 8.25);
+    for (const Window id : kAllWindows) {
+        SCOPED_TRACE(name(layout::Help(id).name));
+        const QFont font = help.prepare(id)->font();
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), layout::kDefaultPoints);
         EXPECT_FALSE(font.bold());
         ASSERT_FALSE(font.families().isEmpty());
-        EXPECT_EQ(font.families().front(), QStringLiteral("MS Sans Serif"));
+        EXPECT_EQ(font.families().front(), text(layout::kFontFace));
         EXPECT_EQ(font.styleHint(), QFont::SansSerif);
-    }
-    // The two probe names sit over the picture on the title-bar text colour.
-    QWidget* probes = help.prepare(Window::InfoProbeLogic);
-    for (const char* name : {"Label1_0", "Label1_1"}) {
-        SCOPED_TRACE(name);
-        auto* label = probes->findChild<QLabel*>(name);
-        ASSERT_NE(label, nullptr);
-        EXPECT_TRUE(label->autoFillBackground());
-        EXPECT_EQ(label->backgroundRole(), QPalette::HighlightedText);
-        EXPECT_EQ(label->font().styleHint(), QFont::SansSerif);
+        for (const QLabel* label : help.prepare(id)->findChildren<QLabel*>())
+            EXPECT_EQ(label->font().styleHint(), QFont::SansSerif) << label->objectName().toStdString();
     }
 }
 
@@ -287,13 +235,18 @@ TEST_F(HelpWindowsTest, WindowsUseTheirTypefaceOrASansSerifAtTheSameSize) {
 // own size from the top-left corner inside the border, cut off by the box; an
 // image shows the whole picture stretched to its rectangle.
 TEST_F(HelpWindowsTest, PictureAreasShowTheirIllustrationsAsDesigned) {
-    for (const ControlDesign& design : kControls) {
-        if (design.kind == Kind::Label) continue;
-        SCOPED_TRACE(std::string(designOf(design.window).name) + "." + design.name);
-        auto* control = help.prepare(design.window)->findChild<QLabel*>(QString::fromLatin1(design.name));
+    std::vector<std::pair<Window, const ControlSpec*>> areas;
+    for (const Window id : kAllWindows)
+        for (const ControlSpec& design : layout::Help(id).controls)
+            if (design.kind != Kind::Label) areas.emplace_back(id, &design);
+    ASSERT_EQ(areas.size(), 5u);
+    for (const auto& [id, area] : areas) {
+        const ControlSpec& design = *area;
+        SCOPED_TRACE(name(layout::Help(id).name) + "." + objectName(design).toStdString());
+        auto* control = help.prepare(id)->findChild<QLabel*>(objectName(design));
         ASSERT_NE(control, nullptr);
         const QImage shown = control->grab().toImage();
-        const QImage picture = QImage(QString::fromLatin1(design.picture)).convertToFormat(QImage::Format_RGB32);
+        const QImage picture = QImage(resource(design)).convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(picture.isNull());
 
         if (design.kind == Kind::PictureBox) {
@@ -323,7 +276,7 @@ TEST_F(HelpWindowsTest, PictureAreasShowTheirIllustrationsAsDesigned) {
 
 TEST_F(HelpWindowsTest, WindowIsCreatedOnTheFirstRequestAndReusedAfter) {
     for (Window window : kAllWindows) {
-        SCOPED_TRACE(designOf(window).name);
+        SCOPED_TRACE(name(layout::Help(window).name));
         EXPECT_EQ(help.existing(window), nullptr);
         EXPECT_EQ(help.creations(window), 0);
 
@@ -341,25 +294,26 @@ TEST_F(HelpWindowsTest, WindowIsCreatedOnTheFirstRequestAndReusedAfter) {
 }
 
 TEST_F(HelpWindowsTest, EveryShowingStartsFromTheDesignState) {
-    for (const WindowDesign& design : kWindows) {
-        SCOPED_TRACE(design.name);
+    for (const Window id : kAllWindows) {
+        const WindowSpec& design = layout::Help(id);
+        SCOPED_TRACE(name(design.name));
         // The user moves and enlarges the window (maximises it where it can be).
-        showAndClose(help, design.window, [&](QWidget* shown) {
+        showAndClose(help, id, [&](QWidget* shown) {
             ASSERT_NE(shown, nullptr);
-            shown->setGeometry(QRect(shown->pos() + QPoint(40, 30), design.client + QSize(120, 90)));
-            if (design.style == Style::SizableWindow) shown->setWindowState(Qt::WindowMaximized);
+            shown->setGeometry(QRect(shown->pos() + QPoint(40, 30), clientSize(design) + QSize(120, 90)));
+            if (design.minMaxBoxes) shown->setWindowState(Qt::WindowMaximized);
         });
         QRect again;
         Qt::WindowStates stateAgain;
-        showAndClose(help, design.window, [&](QWidget* shown) {
+        showAndClose(help, id, [&](QWidget* shown) {
             ASSERT_NE(shown, nullptr);
             again = shown->geometry();
             stateAgain = shown->windowState();
         });
-        EXPECT_EQ(again.size(), design.client);
+        EXPECT_EQ(again.size(), clientSize(design));
         EXPECT_EQ(stateAgain, Qt::WindowNoState);
-        if (design.placedAt) {
-            EXPECT_EQ(again.topLeft(), *design.placedAt);
+        if (design.manualPlacement) {
+            EXPECT_EQ(again.topLeft(), placedAt(design));
         }
     }
 }
@@ -372,7 +326,7 @@ TEST_F(HelpWindowsTest, WindowIsModalAndTheOwnerTakesNoInputMeanwhile) {
     QObject::connect(ownerButton, &QPushButton::clicked, [&] { ++ownerClicks; });
 
     for (Window window : kAllWindows) {
-        SCOPED_TRACE(designOf(window).name);
+        SCOPED_TRACE(name(layout::Help(window).name));
         bool returnedEarly = true;
         showAndClose(help, window, [&](QWidget* shown) {
             returnedEarly = false;  // still inside show()
@@ -393,7 +347,7 @@ TEST_F(HelpWindowsTest, WindowIsModalAndTheOwnerTakesNoInputMeanwhile) {
 
 TEST_F(HelpWindowsTest, EnterAndEscapeDoNotCloseTheWindowOnlyTheCloseBoxDoes) {
     for (Window window : kAllWindows) {
-        SCOPED_TRACE(designOf(window).name);
+        SCOPED_TRACE(name(layout::Help(window).name));
         bool stillOpen = false;
         showAndClose(help, window, [&](QWidget* shown) {
             ASSERT_NE(shown, nullptr);

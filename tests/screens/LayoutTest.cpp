@@ -219,7 +219,9 @@ TEST(MainLayout, EveryControlAsTheTablesGiveIt) {
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->kind, row.kind);
         EXPECT_EQ(c->container, row.container);
-        if (row.text != nullptr) EXPECT_EQ(c->text, row.text);
+        if (row.text != nullptr) {
+            EXPECT_EQ(c->text, row.text);
+        }
         EXPECT_EQ(c->left, row.left);
         EXPECT_EQ(c->top, row.top);
         EXPECT_EQ(c->width, row.width);
@@ -260,8 +262,11 @@ TEST(MainLayout, FileDialogIsTheOneNonVisualControlAndHasNoPlace) {
     EXPECT_TRUE(dialog.tag.empty());
     // It holds no place in the tab sequence either.
     EXPECT_TRUE(dialog.tab < 0 || dialog.tab > 59) << dialog.tab;
-    for (const ControlSpec& c : MainWindow().controls)
-        if (&c != &dialog) EXPECT_NE(c.kind, Kind::FileDialog) << NameOf(c);
+    for (const ControlSpec& c : MainWindow().controls) {
+        if (&c != &dialog) {
+            EXPECT_NE(c.kind, Kind::FileDialog) << NameOf(c);
+        }
+    }
 }
 
 // The data is reached three ways: by Control, by name, and through the Step0
