@@ -41,30 +41,56 @@ add_custom_target(ombrel_wine_prefix
 
 include(GoogleTest)
 
+# Wine is looked for once, here: without it every test program becomes one test
+# that says so and skips (fails under CI), instead of a build that fails when
+# it lists the program's tests.
+find_program(OMBREL_WINE wine)
+if(NOT OMBREL_WINE)
+  message(WARNING "wine is not installed: the Windows tests will skip (make windows-test-deps installs it)")
+endif()
+
 # gtest_discover_tests as GoogleTest defines it, with the Windows test programs
 # tied to Wine: the prefix is made first, the tests found require the fixture
-# ombrel_wine, and exit 77 means skipped.
+# ombrel_wine (and the fixtures named after FIXTURES), and exit 77 means skipped.
 function(gtest_discover_tests target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TEST_LIST;DISCOVERY_TIMEOUT" "")
+  # GoogleTest's own keywords are named too, so that FIXTURES ends where they begin.
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_PRETTY_TYPES;NO_PRETTY_VALUES"
+    "TEST_LIST;DISCOVERY_TIMEOUT;WORKING_DIRECTORY;TEST_PREFIX;TEST_SUFFIX;TEST_FILTER;XML_OUTPUT_DIR;DISCOVERY_MODE"
+    "FIXTURES;EXTRA_ARGS;PROPERTIES")
   set(list_name ${target}_TESTS)
   if(arg_TEST_LIST)
     set(list_name ${arg_TEST_LIST})
+  endif()
+  set(fixtures ombrel_wine ${arg_FIXTURES})
+  set_property(GLOBAL APPEND PROPERTY OMBREL_WINDOWS_TEST_PROGRAMS ${target})
+  if(NOT OMBREL_WINE)
+    _add_test(NAME ${target}_under_wine COMMAND ${OMBREL_WINE_RUN} $<TARGET_FILE:${target}>)
+    set_tests_properties(${target}_under_wine PROPERTIES SKIP_RETURN_CODE ${OMBREL_WINE_SKIPPED})
+    return()
+  endif()
+  # Everything but FIXTURES goes to GoogleTest's own function.
+  set(passed ${ARGN})
+  if(arg_FIXTURES)
+    list(FIND passed FIXTURES at)
+    list(LENGTH arg_FIXTURES count)
+    foreach(i RANGE ${count})
+      list(REMOVE_AT passed ${at})
+    endforeach()
   endif()
   set(extra)
   if(NOT arg_DISCOVERY_TIMEOUT)
     # A cold Wine takes about a second to list the tests; a busy machine more.
     set(extra DISCOVERY_TIMEOUT 60)
   endif()
-  _gtest_discover_tests(${target} ${ARGN} ${extra})
+  _gtest_discover_tests(${target} ${passed} ${extra})
   add_dependencies(${target} ombrel_wine_prefix)
-  set_property(GLOBAL APPEND PROPERTY OMBREL_WINDOWS_TEST_PROGRAMS ${target})
 
   # Read by CTest after the tests found are known (their names in ${list_name}).
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_under_wine.cmake)
   file(WRITE ${script}
     "if(DEFINED ${list_name})\n"
     "  set_tests_properties(\${${list_name}} PROPERTIES\n"
-    "    FIXTURES_REQUIRED ombrel_wine SKIP_RETURN_CODE ${OMBREL_WINE_SKIPPED})\n"
+    "    FIXTURES_REQUIRED \"${fixtures}\" SKIP_RETURN_CODE ${OMBREL_WINE_SKIPPED})\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()

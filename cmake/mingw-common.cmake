@@ -29,6 +29,12 @@ string(JOIN " " ombrel_link_xp ${ombrel_link_xp})
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${ombrel_link_xp}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${ombrel_link_xp}")
 
+# The exe users download stays small (MinSizeRel): every function and datum in
+# a section of its own, those no one uses dropped, the symbols stripped.
+set(CMAKE_C_FLAGS_MINSIZEREL_INIT "-ffunction-sections -fdata-sections")
+set(CMAKE_CXX_FLAGS_MINSIZEREL_INIT "-ffunction-sections -fdata-sections")
+set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL_INIT "-s -Wl,--gc-sections")
+
 # Windows programs built here (the tests) run under Wine, through a wrapper
 # that gives them a prefix of their own in the build folder.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

@@ -4,8 +4,9 @@
 #
 #   wine-run.sh <program.exe> [arguments...]     run it (the prefix is made once if missing)
 #   wine-run.sh --make-prefix <build folder>     make the 32-bit prefix if it is missing
-#   wine-run.sh --start-session <build folder>   a fresh prefix and a wineserver that stays
-#   wine-run.sh --stop-session <build folder>    ends that wineserver
+#   wine-run.sh --start-session <build folder>   a fresh prefix, an X display (:61-:69) and a
+#                                                wineserver that stay for the run
+#   wine-run.sh --stop-session <build folder>    ends that wineserver and display
 #
 # The build folder is the nearest folder above the program that holds a
 # CMakeCache.txt (or $OMBREL_WINE_HOME); its prefixes are wine/prefix-win32 and
@@ -98,31 +99,79 @@ arch_of() {
     [ "$magic" = 20b ] && echo win64 || echo win32
 }
 
+# The session's own X display, from the numbers :61 to :69: Wine's desktop
+# process, started by the first program of the run, must have a display, or
+# every window of the run would go nowhere. A test that brings its own display
+# (DISPLAY set) keeps it; the others are given this one.
+start_display() {  # build-folder
+    local build=$1 n log=$1/wine/xvfb.log
+    command -v Xvfb >/dev/null || cannot "Xvfb is not installed (package xvfb)"
+    for n in 61 62 63 64 65 66 67 68 69; do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$log" 2>&1 &
+        echo $! >"$build/wine/xvfb.pid"
+        for _ in $(seq 100); do
+            if [ -S "/tmp/.X11-unix/X$n" ]; then echo ":$n" >"$build/wine/display"; return 0; fi
+            kill -0 "$(cat "$build/wine/xvfb.pid")" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    cannot "no X display could be started on :61 to :69 ($(tail -n 2 "$log" 2>/dev/null | tr '\n' ' '))"
+}
+
+# Ends the session's wineserver and its display.
+stop_session() {  # build-folder
+    local build=$1
+    WINEPREFIX=$build/wine/prefix-win32 wineserver -k 2>/dev/null
+    if [ -f "$build/wine/xvfb.pid" ]; then
+        kill "$(cat "$build/wine/xvfb.pid")" 2>/dev/null
+        rm -f "$build/wine/xvfb.pid"
+    fi
+    rm -f "$build/wine/display"
+}
+
 case "${1:-}" in
     --start-session)
-        build=${2:?build folder}
+        build=$(cd "${2:?build folder}" 2>/dev/null && pwd) || cannot "no build folder $2"
         export WINEPREFIX=$build/wine/prefix-win32
-        wineserver -k 2>/dev/null
+        stop_session "$build"
         exec 9>"$WINEPREFIX.lock"
         flock 9
         make_prefix "$WINEPREFIX" win32
         flock -u 9
-        # One server for the whole run: each program then starts in a few ms, not in a second.
-        wineserver -p || cannot "wineserver -p did not start"
+        exec 9>&-
+        start_display "$build"
+        # One server for the whole run: each program then starts in a few ms, not
+        # in a second. It runs on its own, holding none of the caller's files open
+        # (CTest waits for those to close), until --stop-session.
+        DISPLAY=$(cat "$build/wine/display") setsid wineserver -f -p </dev/null >"$build/wine/wineserver.log" 2>&1 &
+        server=$!
+        # Ready when it listens on its socket, in the folder it works in.
+        for _ in $(seq 100); do
+            [ -S "/proc/$server/cwd/socket" ] && break
+            kill -0 "$server" 2>/dev/null || cannot "the wineserver ended at once ($(tail -n 3 "$build/wine/wineserver.log" | tr '\n' ' '))"
+            sleep 0.1
+        done
+        [ -S "/proc/$server/cwd/socket" ] || cannot "the wineserver did not start within 10 s"
+        # Wine's desktop and device processes, started now on the session's display
+        # and holding none of the caller's files: started by the first test instead,
+        # they would keep that test's output open, and CTest would wait for it.
+        DISPLAY=$(cat "$build/wine/display") wine cmd /c exit 0 </dev/null >/dev/null 2>&1 ||
+            cannot "no program runs under Wine (wine cmd /c exit 0 failed)"
         exit 0
         ;;
     --make-prefix)
-        build=${2:?build folder}
+        build=$(cd "${2:?build folder}" 2>/dev/null && pwd) || cannot "no build folder $2"
         ensure_prefix "$build/wine/prefix-win32" win32
         exit 0
         ;;
     --stop-session)
-        build=${2:?build folder}
-        WINEPREFIX=$build/wine/prefix-win32 wineserver -k 2>/dev/null
+        build=$(cd "${2:?build folder}" 2>/dev/null && pwd) || exit 0
+        stop_session "$build"
         exit 0
         ;;
     "" | -h | --help)
-        sed -n '2,15p' "$0"
+        sed -n '2,17p' "$0"
         exit 2
         ;;
 esac
@@ -134,6 +183,10 @@ build=$(build_of "$program") || cannot "$program is in no build folder (set OMBR
 arch=$(arch_of "$program") || cannot "$program is no Windows program"
 export WINEPREFIX=$build/wine/prefix-$arch
 ensure_prefix "$WINEPREFIX" "$arch"
+if [ -z "${DISPLAY:-}" ] && [ -f "$build/wine/display" ]; then
+    DISPLAY=$(cat "$build/wine/display")
+    export DISPLAY
+fi
 # GoogleTest's list of tests comes with CR LF line ends from Windows; CMake's
 # test discovery wants plain LF.
 for argument in "$@"; do

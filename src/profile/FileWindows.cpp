@@ -104,6 +104,20 @@ Attributes AttributesOf(const std::wstring& path) {
     return {0, bits};
 }
 
+// The attributes a user gives a profile, which its new content keeps. The
+// archive bit is left as the write set it: the file has changed.
+constexpr DWORD kUserAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Gives the replaced profile the user's attributes it had before. Windows'
+// ReplaceFileW does so itself; Wine's does not. The text is saved either way,
+// so a failure here is no failure of the save.
+void KeepAttributes(const std::wstring& path, DWORD before) {
+    const Attributes after = AttributesOf(path);
+    if (after.error != 0 || (after.bits & kUserAttributes) == (before & kUserAttributes)) return;
+    DWORD bits = (after.bits & FILE_ATTRIBUTE_ARCHIVE) | (before & kUserAttributes);
+    SetFileAttributesW(path.c_str(), bits != 0 ? bits : FILE_ATTRIBUTE_NORMAL);
+}
+
 // Writes all bytes, in pieces a DWORD can count; 0 or the error.
 DWORD WriteAll(HANDLE file, std::string_view bytes) {
     constexpr std::size_t kPiece = 1 << 20;
@@ -236,6 +250,7 @@ Outcome ReplaceWhole(const std::filesystem::path& path, std::string_view bytes) 
         reserved.reset();
         if (ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
             DeleteFileW(backup.c_str());
+            KeepAttributes(target, before.bits);
             return {true, {}};
         }
         const DWORD failed = GetLastError();
@@ -247,11 +262,16 @@ Outcome ReplaceWhole(const std::filesystem::path& path, std::string_view bytes) 
                            ": " + Reason(GetLastError()));
         }
         const std::string left = Remove(backup);
-        // The profile was gone before the replace: the new file simply takes the name.
-        if (failed != ERROR_FILE_NOT_FOUND) return abandon(Reason(failed) + left);
+        // The profile was gone before the replace: the new file simply takes the
+        // name. A file system that cannot replace files (some network shares)
+        // gets the new file moved over the profile instead.
+        const bool cannotReplace = failed == ERROR_NOT_SUPPORTED || failed == ERROR_INVALID_FUNCTION ||
+                                   failed == ERROR_INVALID_PARAMETER || failed == ERROR_CALL_NOT_IMPLEMENTED;
+        if (failed != ERROR_FILE_NOT_FOUND && !cannotReplace) return abandon(Reason(failed) + left);
     }
     if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return abandon(Reason(GetLastError()));
+    if (existed) KeepAttributes(target, before.bits);
     return {true, {}};
 }
 

@@ -128,6 +128,9 @@ TEST_F(SaveSafetyTest, ReplacedByAFolder) {
 // A read-only file and a read-only folder are saved as the user nobody in
 // FaultsTest (root may write anywhere).
 
+// Symbolic links to files are a POSIX matter: Windows XP has none, and a
+// Windows user needs a privilege to make one.
+#ifndef _WIN32
 class LinkedProfileTest : public WorkflowTest {};
 
 TEST_F(LinkedProfileTest, LinkStaysAndTheFileItPointsToIsSaved) {
@@ -143,5 +146,6 @@ TEST_F(LinkedProfileTest, LinkStaysAndTheFileItPointsToIsSaved) {
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readFile(profile), fixtureBytes("basic.untouched.xml"));
 }
+#endif
 
 }  // namespace
