@@ -23,12 +23,6 @@
 #include "qt/ProgramIcon.h"
 #include "screens/Layout.h"
 
-void EditorEvents::TextTyped(Control box) { screen_.TextTyped(box); }
-void EditorEvents::Clicked(Control control) { screen_.Clicked(control); }
-void EditorEvents::RowPicked(Control list) { screen_.RowPicked(list); }
-void EditorEvents::FocusLeft(Control control) { screen_.FocusLeft(control); }
-void EditorEvents::CloseRequested() { screen_.CloseRequested(); }
-
 namespace {
 
 using layout::ControlSpec;

@@ -8,34 +8,8 @@
 #include <QWidget>
 #include <array>
 
+#include "editor/UserEvents.h"
 #include "screens/Controls.h"
-
-class MainScreen;
-
-// What the user did in the window, one call per event, as MainScreen takes them.
-class UserEvents {
-public:
-    virtual ~UserEvents() = default;
-    virtual void TextTyped(Control box) = 0;
-    virtual void Clicked(Control control) = 0;
-    virtual void RowPicked(Control list) = 0;
-    virtual void FocusLeft(Control control) = 0;
-    virtual void CloseRequested() = 0;
-};
-
-// Passes every event on to the editor.
-class EditorEvents final : public UserEvents {
-public:
-    explicit EditorEvents(MainScreen& screen) : screen_(screen) {}
-    void TextTyped(Control box) override;
-    void Clicked(Control control) override;
-    void RowPicked(Control list) override;
-    void FocusLeft(Control control) override;
-    void CloseRequested() override;
-
-private:
-    MainScreen& screen_;
-};
 
 class MainWindow : public QWidget {
 public:

@@ -80,15 +80,19 @@ bool RegisterClasses(HINSTANCE instance, WNDPROC windowProc) {
 
 }  // namespace
 
+// One window object: what its showings share (its design, its decoded
+// pictures, the place the system gave it), and the on-screen window while it shows.
 struct HelpWindows::Shown {
     HelpWindows* owner = nullptr;
     layout::HelpWindow which{};
-    HWND window = nullptr;
     WindowStyles styles;
-    RECT design{};  // the window's rectangle as designed, screen pixels
-    std::vector<HWND> items;
+    bool placed = false;  // design holds the place
+    RECT design{};        // the window's rectangle as designed, screen pixels
     std::vector<const layout::ControlSpec*> specs;
-    std::vector<std::unique_ptr<Picture>> pictures;
+    std::vector<std::unique_ptr<Picture>> pictures;  // one per control, null for labels
+    // The on-screen window of the showing under way.
+    HWND window = nullptr;
+    std::vector<HWND> items;
     bool open = false;
 };
 
@@ -122,8 +126,7 @@ const Picture* HelpWindows::PictureOf(HWND item) const {
     for (const auto& shown : windows_) {
         if (!shown) continue;
         for (std::size_t i = 0; i < shown->items.size(); ++i)
-            if (shown->items[i] == item)
-                return reinterpret_cast<const Picture*>(GetWindowLongPtrW(item, GWLP_USERDATA));
+            if (shown->items[i] == item) return shown->pictures[i].get();
     }
     return nullptr;
 }
@@ -140,105 +143,93 @@ HelpWindows::Shown* HelpWindows::Create(layout::HelpWindow which) {
     shown->owner = this;
     shown->which = which;
     shown->styles = StylesOf(spec);
-    const SIZE client = ClientSize(spec, dpi_);
-    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    RECT outer = OuterRect(RECT{0, 0, client.cx, client.cy}, shown->styles);
     if (spec.manualPlacement) {
         // The client area's top-left corner at the designed place on the screen.
+        const SIZE client = ClientSize(spec, dpi_);
         const int left = layout::Pixels(spec.left, dpi_), top = layout::Pixels(spec.top, dpi_);
-        outer = OuterRect(RECT{left, top, left + client.cx, top + client.cy}, shown->styles);
-        x = outer.left;
-        y = outer.top;
+        shown->design = OuterRect(RECT{left, top, left + client.cx, top + client.cy}, shown->styles);
+        shown->placed = true;
     }
-    shown->window = CreateWindowExW(shown->styles.exStyle, kHelpClass, FromUtf8(spec.caption).c_str(),
-                                    shown->styles.style, x, y, outer.right - outer.left, outer.bottom - outer.top,
-                                    owner_, nullptr, instance_, shown.get());
-    if (!shown->window) {
-        creationError_ = L"The window \"" + FromUtf8(spec.caption) + L"\" could not be created (error " +
-                         std::to_wstring(GetLastError()) + L").";
-        return nullptr;
-    }
-    // A window the system places keeps the place it was given the first time.
-    GetWindowRect(shown->window, &shown->design);
-
     for (const layout::ControlSpec& control : spec.controls) {
-        const RECT place = PixelRect(control, dpi_);
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        DWORD exStyle = 0;
-        const wchar_t* windowClass = L"STATIC";
-        std::unique_ptr<Picture> picture;
-        switch (control.kind) {
-        case Kind::PictureBox:
-            windowClass = kPictureClass;
-            exStyle = WS_EX_CLIENTEDGE;  // the 2-pixel sunken border
-            picture = LoadPicture(instance_, control.picture);
-            break;
-        case Kind::Image:
-            windowClass = kPictureClass;
-            style |= kStretch;
-            picture = LoadPicture(instance_, control.picture);
-            break;
-        case Kind::Label:
-            style |= SS_NOPREFIX |
-                     (control.align == layout::Align::Centre ? SS_CENTER
-                      : control.align == layout::Align::Right ? SS_RIGHT
-                                                              : SS_LEFT);
-            break;
-        case Kind::TextBox:
-        case Kind::Frame:
-        case Kind::Button:
-        case Kind::ComboBox:
-        case Kind::FileDialog:
-            continue;  // the help windows have none
-        }
-        HWND item = CreateWindowExW(exStyle, windowClass, FromUtf8(control.text).c_str(), style, place.left,
-                                    place.top, place.right - place.left, place.bottom - place.top, shown->window,
-                                    nullptr, instance_, nullptr);
-        if (!item) continue;
-        // Later controls lie in front of earlier ones (the probe names over the picture).
-        SetWindowPos(item, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(control.font)), FALSE);
-        if (picture) SetWindowLongPtrW(item, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture.get()));
-        shown->items.push_back(item);
+        if (control.kind != Kind::PictureBox && control.kind != Kind::Image && control.kind != Kind::Label) continue;
         shown->specs.push_back(&control);
-        shown->pictures.push_back(std::move(picture));
+        shown->pictures.push_back(control.picture.empty() ? nullptr : LoadPicture(instance_, control.picture));
     }
     ++creations_[static_cast<std::size_t>(which)];
     slot = std::move(shown);
     return slot.get();
 }
 
-void HelpWindows::ToDesign(Shown& shown) {
-    // Nothing of an earlier showing carries over: not a maximised or minimised
-    // state, not a size, not a place.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof(placement);
-    GetWindowPlacement(shown.window, &placement);
-    placement.flags = 0;
-    placement.showCmd = SW_HIDE;
-    RECT normal = shown.design;
-    if (!(shown.styles.exStyle & WS_EX_TOOLWINDOW)) {
-        // The normal place is kept in work-area coordinates.
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        if (GetMonitorInfoW(MonitorFromRect(&shown.design, MONITOR_DEFAULTTOPRIMARY), &monitor))
-            OffsetRect(&normal, monitor.rcMonitor.left - monitor.rcWork.left, monitor.rcMonitor.top - monitor.rcWork.top);
+bool HelpWindows::Build(Shown& shown) {
+    const layout::WindowSpec& spec = layout::Help(shown.which);
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    const SIZE client = ClientSize(spec, dpi_);
+    RECT outer = OuterRect(RECT{0, 0, client.cx, client.cy}, shown.styles);
+    if (shown.placed) {
+        outer = shown.design;
+        x = outer.left;
+        y = outer.top;
     }
-    placement.rcNormalPosition = normal;
-    SetWindowPlacement(shown.window, &placement);
+    shown.window = CreateWindowExW(shown.styles.exStyle, kHelpClass, FromUtf8(spec.caption).c_str(),
+                                   shown.styles.style, x, y, outer.right - outer.left, outer.bottom - outer.top,
+                                   owner_, nullptr, instance_, &shown);
+    if (!shown.window) {
+        creationError_ = L"The window \"" + FromUtf8(spec.caption) + L"\" could not be created (error " +
+                         std::to_wstring(GetLastError()) + L").";
+        return false;
+    }
+    if (!shown.placed) {
+        // A window the system places keeps the place it was given the first time.
+        GetWindowRect(shown.window, &shown.design);
+        shown.placed = true;
+    }
+
+    for (std::size_t i = 0; i < shown.specs.size(); ++i) {
+        const layout::ControlSpec& control = *shown.specs[i];
+        const RECT place = PixelRect(control, dpi_);
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        const wchar_t* windowClass = kPictureClass;
+        if (control.kind == Kind::PictureBox) {
+            exStyle = WS_EX_CLIENTEDGE;  // the 2-pixel sunken border
+        } else if (control.kind == Kind::Image) {
+            style |= kStretch;
+        } else {
+            windowClass = L"STATIC";
+            style |= SS_NOPREFIX | (control.align == layout::Align::Centre ? SS_CENTER
+                                    : control.align == layout::Align::Right ? SS_RIGHT
+                                                                            : SS_LEFT);
+        }
+        HWND item = CreateWindowExW(exStyle, windowClass, FromUtf8(control.text).c_str(), style, place.left,
+                                    place.top, place.right - place.left, place.bottom - place.top, shown.window,
+                                    nullptr, instance_, nullptr);
+        if (!item) {
+            creationError_ = L"The window \"" + FromUtf8(spec.caption) + L"\" could not be built (error " +
+                             std::to_wstring(GetLastError()) + L").";
+            DestroyWindow(shown.window);
+            shown.window = nullptr;
+            shown.items.clear();
+            return false;
+        }
+        // Later controls lie in front of earlier ones (the probe names over the picture).
+        SetWindowPos(item, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(control.font)), FALSE);
+        if (shown.pictures[i]) SetWindowLongPtrW(item, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shown.pictures[i].get()));
+        shown.items.push_back(item);
+    }
+    return true;
 }
 
 bool HelpWindows::Show(layout::HelpWindow which) {
     Shown* shown = Create(which);
     if (!shown) return false;
+    // Each showing builds the window afresh from its design, so nothing of an
+    // earlier one (a size, a place, a maximised state) carries over.
+    if (!shown->window && !Build(*shown)) return false;
 
-    ToDesign(*shown);
     const bool ownerEnabled = owner_ && IsWindowEnabled(owner_);
     if (ownerEnabled) EnableWindow(owner_, FALSE);
     ShowWindow(shown->window, SW_SHOWNORMAL);
-    const RECT& design = shown->design;
-    SetWindowPos(shown->window, nullptr, design.left, design.top, design.right - design.left,
-                 design.bottom - design.top, SWP_NOZORDER | SWP_NOACTIVATE);
     SetForegroundWindow(shown->window);
 
     shown->open = true;
@@ -255,8 +246,12 @@ bool HelpWindows::Show(layout::HelpWindow which) {
         DispatchMessageW(&message);
     }
     shown->open = false;
+    // The owner first, so that the system hands the activation back to it.
     if (ownerEnabled) EnableWindow(owner_, TRUE);
-    ShowWindow(shown->window, SW_HIDE);
+    HWND window = shown->window;
+    shown->window = nullptr;
+    shown->items.clear();
+    DestroyWindow(window);
     if (owner_ && IsWindowVisible(owner_)) SetActiveWindow(owner_);
     return true;
 }
@@ -273,10 +268,13 @@ LRESULT CALLBACK HelpWindows::WindowProc(HWND window, UINT message, WPARAM wPara
         // The close box ends the showing; the window stays for the next one.
         shown->open = false;
         return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        break;
     case WM_CTLCOLORSTATIC: {
         const LRESULT standard = DefWindowProcW(window, message, wParam, lParam);
         const auto item = reinterpret_cast<HWND>(lParam);
-        for (std::size_t i = 0; i < shown->items.size(); ++i) {
+        for (std::size_t i = 0; i < shown->items.size() && i < shown->specs.size(); ++i) {
             if (shown->items[i] != item) continue;
             const layout::ControlSpec& spec = *shown->specs[i];
             HDC dc = reinterpret_cast<HDC>(wParam);
@@ -284,6 +282,10 @@ LRESULT CALLBACK HelpWindows::WindowProc(HWND window, UINT message, WPARAM wPara
             if (spec.backColour == layout::Colour::Default) return standard;
             const COLORREF back = ColourOf(spec.backColour, 0);
             SetBkColor(dc, back);
+            // The probe names lie on the title-bar text colour, white in the
+            // classic schemes but black in some (Windows 10's, Wine's): the
+            // text then takes whichever of black and white can be read on it.
+            if (spec.foreColour == layout::Colour::Default) SetTextColor(dc, ReadableOn(back));
             const int system = SystemColourIndex(spec.backColour);
             return reinterpret_cast<LRESULT>(system >= 0 ? GetSysColorBrush(system)
                                                          : shown->owner->brushes_.Get(back));

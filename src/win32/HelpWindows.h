@@ -1,9 +1,10 @@
 #pragma once
 // The five help and information windows, built from the layout: their
 // captions, frames, places and client sizes, the pictures in their boxes and
-// the labels in their fonts. Each is created the first time it is asked for,
-// kept, and shown modally in its design state at every showing; only its
-// close box closes it.
+// the labels in their fonts. Each window object is created the first time it
+// is asked for (its pictures decoded then) and kept; each showing builds the
+// on-screen window afresh in its design state, modally, and only its close
+// box ends the showing, which discards the on-screen window.
 
 #include <windows.h>
 
@@ -31,13 +32,13 @@ public:
     // could not be created (CreationError says why).
     bool Show(layout::HelpWindow which);
 
-    // The window, once created (nullptr before).
+    // The on-screen window while it shows (nullptr otherwise).
     HWND Window(layout::HelpWindow which) const;
-    // How often the window has been created (once at most).
+    // How often the window object has been created (once at most).
     int Creations(layout::HelpWindow which) const;
     // The window's place and size as designed, in screen pixels.
     RECT DesignRect(layout::HelpWindow which) const;
-    // Its controls in the layout's order.
+    // Its controls in the layout's order, while it shows.
     const std::vector<HWND>& Items(layout::HelpWindow which) const;
     // The picture a picture box or image shows (nullptr for other controls).
     const Picture* PictureOf(HWND item) const;
@@ -47,7 +48,7 @@ private:
     struct Shown;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     Shown* Create(layout::HelpWindow which);
-    void ToDesign(Shown& shown);
+    bool Build(Shown& shown);
 
     HINSTANCE instance_;
     int dpi_;

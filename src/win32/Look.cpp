@@ -1,5 +1,6 @@
 #include "win32/Look.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "win32/Text.h"
@@ -78,8 +79,97 @@ COLORREF ColourOf(layout::Colour colour, COLORREF fallback) {
     return system >= 0 ? GetSysColor(system) : fallback;
 }
 
+COLORREF ReadableOn(COLORREF background) {
+    // Perceived brightness, 0 to 255 (ITU-R BT.601 weights).
+    const int brightness = (299 * GetRValue(background) + 587 * GetGValue(background) + 114 * GetBValue(background)) / 1000;
+    return brightness < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
+
 FontSet::~FontSet() {
     for (auto& [key, font] : fonts_) DeleteObject(font);
+}
+
+namespace {
+
+LOGFONTW Description(const std::wstring& face, double points, bool bold, int dpi, int width) {
+    LOGFONTW description{};
+    description.lfHeight = FontHeight(points, dpi);
+    description.lfWidth = width;
+    description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    description.lfQuality = DEFAULT_QUALITY;
+    description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;  // a sans-serif where the face is missing
+    face.copy(description.lfFaceName, LF_FACESIZE - 1);
+    return description;
+}
+
+// What a font looks like on the screen: the face the system gave for it, its
+// average character width, and the width of the sample sentence below.
+struct Measured {
+    std::wstring face;
+    int averageWidth = 0;
+    int sampleWidth = 0;
+};
+
+// 43 letters that take some 196 px at 11 px (96 dpi) in "MS Sans Serif".
+constexpr wchar_t kSample[] = L"The quick brown fox jumps over the lazy dog";
+constexpr int kSampleLength = static_cast<int>(sizeof(kSample) / sizeof(kSample[0])) - 1;
+
+Measured Measure(HFONT font) {
+    Measured measured;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return measured;
+    HGDIOBJ old = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    measured.face = face;
+    TEXTMETRICW metrics{};
+    if (GetTextMetricsW(dc, &metrics)) measured.averageWidth = metrics.tmAveCharWidth;
+    SIZE extent{};
+    if (GetTextExtentPoint32W(dc, kSample, kSampleLength, &extent)) measured.sampleWidth = extent.cx;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return measured;
+}
+
+bool SameFace(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
+}  // namespace
+
+const std::wstring& FontSet::Face() {
+    if (!face_.empty()) return face_;
+    // The face itself (or the name Windows gives it since Vista); where neither
+    // is installed, as under Wine without its own fonts, a sans-serif of the
+    // same metrics family, else whatever the system picks for a Swiss face.
+    const std::wstring wanted = FromUtf8(layout::kFontFace);
+    for (const wchar_t* candidate : {wanted.c_str(), L"Microsoft Sans Serif", L"Arial", L"Liberation Sans"}) {
+        const LOGFONTW description = Description(candidate, layout::kDefaultPoints, false, dpi_, 0);
+        HFONT probe = CreateFontIndirectW(&description);
+        if (!probe) continue;
+        const Measured measured = Measure(probe);
+        DeleteObject(probe);
+        if (SameFace(measured.face, candidate)) {
+            face_ = candidate;
+            break;
+        }
+    }
+    if (face_.empty()) face_ = wanted;
+    standIn_ = !SameFace(face_, wanted) && !SameFace(face_, L"Microsoft Sans Serif");
+    if (standIn_) {
+        // A stand-in is wider than the face the captions were fitted to: it is
+        // drawn narrower, by the same share at every size, so that they fit.
+        const LOGFONTW description = Description(face_, layout::kDefaultPoints, false, dpi_, 0);
+        HFONT probe = CreateFontIndirectW(&description);
+        if (probe) {
+            const Measured measured = Measure(probe);
+            DeleteObject(probe);
+            const double target = 196.0 * MulDiv(825, dpi_, 7200) / 11.0;
+            if (measured.sampleWidth > target) narrowing_ = std::max(0.75, target / measured.sampleWidth);
+        }
+    }
+    return face_;
 }
 
 HFONT FontSet::Get(layout::Font font) {
@@ -87,17 +177,19 @@ HFONT FontSet::Get(layout::Font font) {
     const auto key = std::make_pair(static_cast<int>(std::lround(points * 100.0)), font.bold);
     if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
 
-    LOGFONTW description{};
-    description.lfHeight = FontHeight(points, dpi_);
-    description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    description.lfCharSet = DEFAULT_CHARSET;
-    description.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    description.lfQuality = DEFAULT_QUALITY;
-    description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;  // a sans-serif where the face is missing
-    const std::wstring face = FromUtf8(layout::kFontFace);
-    face.copy(description.lfFaceName, LF_FACESIZE - 1);
+    const std::wstring& face = Face();
+    LOGFONTW description = Description(face, points, font.bold, dpi_, 0);
     HFONT made = CreateFontIndirectW(&description);
+    if (made && narrowing_ < 1.0) {
+        const Measured measured = Measure(made);
+        if (measured.averageWidth > 0) {
+            description.lfWidth = std::max(1, static_cast<int>(std::lround(measured.averageWidth * narrowing_)));
+            if (HFONT narrow = CreateFontIndirectW(&description)) {
+                DeleteObject(made);
+                made = narrow;
+            }
+        }
+    }
     if (!made) made = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     fonts_[key] = made;
     return made;

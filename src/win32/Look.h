@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 
 #include "screens/Layout.h"
 
@@ -22,6 +23,8 @@ RECT PixelRect(const layout::ControlSpec& control, int dpi);
 
 // The colour of a role; `fallback` for the system default.
 COLORREF ColourOf(layout::Colour colour, COLORREF fallback);
+// Black or white, whichever is easier to read on `background`.
+COLORREF ReadableOn(COLORREF background);
 // The system colour index of a role that is one, else -1.
 int SystemColourIndex(layout::Colour colour);
 
@@ -45,10 +48,19 @@ public:
     ~FontSet();
 
     // "MS Sans Serif" at the font's points (the window's 8.25 for points 0).
+    // Where the face is missing, a stand-in drawn narrower to the face's widths.
     HFONT Get(layout::Font font);
+    // The face the fonts are made in, and whether it stands in for the missing one.
+    const std::wstring& Face();
+    bool StandIn() { Face(); return standIn_; }
+    // How much narrower than its own width the stand-in is drawn (1: not at all).
+    double Narrowing() { Face(); return narrowing_; }
 
 private:
     int dpi_;
+    std::wstring face_;
+    bool standIn_ = false;
+    double narrowing_ = 1.0;
     std::map<std::pair<int, bool>, HFONT> fonts_;
 };
 

@@ -242,7 +242,7 @@ HWND MainWindow::CreateControl(const layout::ControlSpec& spec, HINSTANCE instan
         if (spec.align == layout::Align::Right) style |= ES_RIGHT;
         if (spec.align == layout::Align::Centre) style |= ES_CENTER;
         if (spec.readOnly) style |= ES_READONLY;
-        exStyle |= WS_EX_CLIENTEDGE;
+        if (spec.border) exStyle |= WS_EX_CLIENTEDGE;
         break;
     case Kind::Button:
         windowClass = L"BUTTON";
@@ -281,19 +281,24 @@ HWND MainWindow::CreateControl(const layout::ControlSpec& spec, HINSTANCE instan
 
     if (spec.kind == Kind::ComboBox) {
         // The closed list's height: the text part grows with the height asked
-        // for it, the frame around it stays.
+        // for it, the frame around it stays. What the list reports back is not
+        // always what it was given (Wine adds its padding), so the height asked
+        // is corrected by what the list turned out to be.
         const int wanted = place.bottom - place.top;
-        for (int attempt = 0; attempt < 2; ++attempt) {
+        auto field = static_cast<int>(SendMessageW(handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+        for (int attempt = 0; attempt < 4; ++attempt) {
             RECT now;
             GetWindowRect(handle, &now);
             const int difference = wanted - (now.bottom - now.top);
-            if (difference == 0) break;
-            const auto field = static_cast<int>(SendMessageW(handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-            SendMessageW(handle, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+            if (difference == 0 || field + difference < 1) break;
+            field += difference;
+            SendMessageW(handle, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
         }
         COMBOBOXINFO info{};
         info.cbSize = sizeof(info);
         if (GetComboBoxInfo(handle, &info) && info.hwndItem) listEdits_[Index(id)] = info.hwndItem;
+        // The text part shows the list's initial text (a list takes none from its creation).
+        if (!spec.text.empty()) PutWindowText(id, FromUtf8(spec.text));
     }
 
     // Focus changes are followed on the window that takes the focus.

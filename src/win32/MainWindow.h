@@ -13,23 +13,12 @@
 #include <vector>
 
 #include "editor/Form.h"
+#include "editor/UserEvents.h"
 #include "screens/Controls.h"
 #include "screens/Layout.h"
 #include "win32/Look.h"
 
 namespace win32 {
-
-// What the user did in the main window: the calls of MainScreen under "What
-// the user did" (EditorEvents forwards them there).
-class UserEvents {
-public:
-    virtual ~UserEvents() = default;
-    virtual void TextTyped(Control box) = 0;
-    virtual void Clicked(Control control) = 0;
-    virtual void RowPicked(Control list) = 0;
-    virtual void FocusLeft(Control control) = 0;
-    virtual void CloseRequested() = 0;
-};
 
 class MainWindow final : public Form {
 public:

@@ -22,9 +22,9 @@ Program::Program(HINSTANCE instance)
     window.SetEvents(&events);
     dialogs.SetOwner(window.Handle());
     dialogs.OnEnd([this] {
-        // Nothing the closing window does reaches the editor any more.
+        // Nothing the closing window does reaches the editor any more; the
+        // window goes with the program, at once.
         window.StopEvents();
-        ShowWindow(window.Handle(), SW_HIDE);
     });
 }
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "editor/MainScreen.h"
-#include "win32/EditorEvents.h"
+#include "editor/UserEvents.h"
 #include "win32/MainWindow.h"
 #include "win32/Win32Dialogs.h"
 

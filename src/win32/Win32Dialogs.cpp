@@ -16,22 +16,58 @@ bool Has(const std::vector<Button>& buttons, Button button) {
     return std::find(buttons.begin(), buttons.end(), button) != buttons.end();
 }
 
-// The caption the next message box gives its OK button, set by a hook on the
-// box's activation: the system's boxes know no "Save Anyway".
-const wchar_t* g_okCaption = nullptr;
-HHOOK g_hook = nullptr;
+// What the next message box needs beyond what MessageBoxW offers: a new name
+// for its OK button (the system's boxes know no "Save Anyway"), and, for a
+// question with Yes and No only, no answer by Escape or the close box. Both are
+// set up by a hook on the box's activation.
+struct BoxExtras {
+    const wchar_t* okCaption = nullptr;
+    bool answerNeeded = false;
+    HHOOK hook = nullptr;
+};
+BoxExtras g_box;
+constexpr wchar_t kBoxProcProperty[] = L"OmbrelConfigBoxProc";
 
-LRESULT CALLBACK RenameOk(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && g_okCaption) {
+// A Yes/No box: Escape and the close box send IDCANCEL or SC_CLOSE; the
+// system's own boxes drop them, and so does this, wherever the box comes from.
+LRESULT CALLBACK NeedsAnAnswer(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetPropW(box, kBoxProcProperty));
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) return 0;
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) return 0;
+        break;
+    case WM_CLOSE:
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        RemovePropW(box, kBoxProcProperty);
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcW(original, box, message, wParam, lParam);
+}
+
+LRESULT CALLBACK OnBoxActivation(int code, WPARAM wParam, LPARAM lParam) {
+    HHOOK hook = g_box.hook;
+    if (code == HCBT_ACTIVATE) {
         const auto box = reinterpret_cast<HWND>(wParam);
-        if (HWND ok = GetDlgItem(box, IDOK)) SetWindowTextW(ok, g_okCaption);
-        g_okCaption = nullptr;
-        HHOOK hook = g_hook;
-        g_hook = nullptr;
+        if (g_box.okCaption)
+            if (HWND ok = GetDlgItem(box, IDOK)) SetWindowTextW(ok, g_box.okCaption);
+        if (g_box.answerNeeded) {
+            if (HMENU menu = GetSystemMenu(box, FALSE)) EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+            const LONG_PTR original = GetWindowLongPtrW(box, GWLP_WNDPROC);
+            SetPropW(box, kBoxProcProperty, reinterpret_cast<HANDLE>(original));
+            SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NeedsAnAnswer));
+        }
+        g_box = BoxExtras{};
         UnhookWindowsHookEx(hook);
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    return CallNextHookEx(g_hook, code, wParam, lParam);
+    return CallNextHookEx(hook, code, wParam, lParam);
 }
 
 std::wstring ErrorCode(DWORD code) {
@@ -88,17 +124,15 @@ void Win32Dialogs::SetOwner(HWND owner) {
 
 UserDialogs::Button Win32Dialogs::showMessage(const Message& message) {
     const BoxButtons box = BoxButtonsFor(message);
-    if (box.okCaption) {
-        g_okCaption = box.okCaption;
-        g_hook = SetWindowsHookExW(WH_CBT, RenameOk, nullptr, GetCurrentThreadId());
-    }
+    g_box = BoxExtras{};
+    g_box.okCaption = box.okCaption;
+    g_box.answerNeeded = (box.type & MB_TYPEMASK) == MB_YESNO;
+    if (g_box.okCaption || g_box.answerNeeded)
+        g_box.hook = SetWindowsHookExW(WH_CBT, OnBoxActivation, nullptr, GetCurrentThreadId());
     const int result = MessageBoxW(owner_, FromUtf8(message.text).c_str(), FromUtf8(message.title).c_str(),
                                    box.type | MB_SETFOREGROUND);
-    if (g_hook) {
-        UnhookWindowsHookEx(g_hook);
-        g_hook = nullptr;
-    }
-    g_okCaption = nullptr;
+    if (g_box.hook) UnhookWindowsHookEx(g_box.hook);
+    g_box = BoxExtras{};
     // A box that could not be shown answers with what the editor offers by default.
     return AnswerOf(result, box, message.defaultButton);
 }

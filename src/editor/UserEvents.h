@@ -1,10 +1,20 @@
 #pragma once
-// The main window's report of what the user did, handed to the editor.
+// What the user did in the main window, one call per event, as each front end
+// reports it; EditorEvents hands every call to the editor. A front end reports
+// only the user's own doing: what the editor sets is never reported back.
 
 #include "editor/MainScreen.h"
-#include "win32/MainWindow.h"
+#include "screens/Controls.h"
 
-namespace win32 {
+class UserEvents {
+public:
+    virtual ~UserEvents() = default;
+    virtual void TextTyped(Control box) = 0;
+    virtual void Clicked(Control control) = 0;
+    virtual void RowPicked(Control list) = 0;
+    virtual void FocusLeft(Control control) = 0;
+    virtual void CloseRequested() = 0;
+};
 
 class EditorEvents final : public UserEvents {
 public:
@@ -18,5 +28,3 @@ public:
 private:
     MainScreen& editor_;
 };
-
-}  // namespace win32
