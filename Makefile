@@ -36,7 +36,7 @@ VERSION := $(shell awk '/^project/ { for (i = 1; i < NF; i++) if ($$i == "VERSIO
 WINDOWS_ZIP := $(WIN_BUILD)/ombrel-config-$(VERSION)-windows.zip
 
 .PHONY: all deps configure build test linux-test run clean package fuzz bench screenshots bench-startup \
-  windows windows-deps windows-test-deps windows-build windows-test
+  windows windows-deps windows-test-deps windows-build windows-test bench-windows-startup
 all: build
 
 # Installs the Debian packages named in PACKAGES that are missing, and only those.
@@ -139,9 +139,18 @@ bench-startup: configure
 
 # Pictures of the windows as real windows on a virtual X display (Qt's xcb
 # platform), into docs/screenshots/.
-screenshots: configure
+# The Windows program's windows likewise under Wine, as docs/screenshots/windows-*.png.
+screenshots: configure windows-test-deps
 	cmake --build $(BUILD) --target ombrel-screenshots --parallel
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/tools/screenshots/ombrel-screenshots docs/screenshots
+	@$(MAKE) --no-print-directory windows-build WIN32_TARGETS=ombrel-config
+	tools/win32-screenshots.sh $(WIN32_EXE) docs/screenshots
+
+# Start-up of the 32-bit exe under Wine against a bare Win32 window built the
+# same way, alternating runs in one warm Wine prefix.
+bench-windows-startup: windows-test-deps
+	@$(MAKE) --no-print-directory windows-build WIN32_TARGETS="ombrel-config bare_window"
+	cmake --build $(WIN32_BUILD) --target bench-windows-startup
 
 # A Debian package of the utility (CPack's DEB generator), written to $(BUILD)/.
 package: build

@@ -48,6 +48,15 @@ export WINEPREFIX=$output/wine-prefix
 at=$(od -An -tu4 -j 60 -N 4 "$program" | tr -d ' ')
 magic=$(od -An -tx2 -j $((at + 24)) -N 2 "$program" | tr -d ' ')
 [ "$magic" = 20b ] && export WINEARCH=win64 || export WINEARCH=win32
+# Debian's `wine` starts every program with the 32-bit loader when wine32 is
+# installed; a 64-bit program needs Wine's 64-bit loader.
+wine=wine
+if [ "$WINEARCH" = win64 ]; then
+    for loader in /usr/lib/wine/wine64 "$(command -v wine64 || true)"; do
+        if [ -x "$loader" ]; then wine=$loader; break; fi
+    done
+    [ "$wine" != wine ] || cannot "no 64-bit Wine loader (install wine64)"
+fi
 
 work=$(mktemp -d /tmp/ombrel-w32e2e.XXXXXX)
 xvfb_pid=
@@ -125,7 +134,7 @@ wait_for 20 "display $DISPLAY to answer" xdotool getmouselocation
 
 # --- A fresh Wine prefix, and one wineserver for both runs -------------------------
 rm -rf "$WINEPREFIX"
-wine wineboot --init > "$work/wineboot.log" 2>&1 && wineserver -w ||
+"$wine" wineboot --init > "$work/wineboot.log" 2>&1 && wineserver -w ||
     cannot "wineboot could not make a prefix ($(tail -n 3 "$work/wineboot.log" | tr '\n' ' '))"
 [ -f "$WINEPREFIX/system.reg" ] || cannot "wineboot left no registry in $WINEPREFIX"
 echo "prefix made in $((SECONDS - started)) s"
@@ -138,7 +147,7 @@ windows_path="Z:$(echo "$profile" | tr '/' '\\')"
 
 start_program() {
     cp "$fixtures/Mach3Mill.xml" "$profile"
-    (cd "$work" && exec timeout -k 5 120 wine "$program") > "$work/app.log" 2>&1 &
+    (cd "$work" && exec timeout -k 5 120 "$wine" "$program") > "$work/app.log" 2>&1 &
     app_pid=$!
     main_window() { main=$(window_named "Configure Ombrel Profile"); }
     wait_for 30 "the main window" main_window
