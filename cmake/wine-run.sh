@@ -52,7 +52,7 @@ make_prefix() {  # prefix-folder win32|win64
     local prefix=$1 arch=$2 started=$SECONDS
     command -v wine >/dev/null || cannot "wine is not installed (make windows-test-deps installs it)"
     rm -rf "$prefix" && mkdir -p "$(dirname "$prefix")" || cannot "cannot make $(dirname "$prefix")"
-    if ! WINEPREFIX=$prefix WINEARCH=$arch wine wineboot --init >"$prefix.log" 2>&1 ||
+    if ! WINEPREFIX=$prefix WINEARCH=$arch "$(loader_for "$arch")" wineboot --init >"$prefix.log" 2>&1 ||
        ! WINEPREFIX=$prefix wineserver -w; then
         cannot "wineboot could not make the prefix $prefix ($(tail -n 3 "$prefix.log" | tr '\n' ' '))"
     fi
@@ -65,6 +65,18 @@ make_prefix() {  # prefix-folder win32|win64
     fi
     touch "$prefix/.ready"
     echo "Wine prefix $prefix ($arch) made in $((SECONDS - started)) s, $(du -sh "$prefix" | cut -f1)" >&2
+}
+
+# Debian's `wine` starts every program with the 32-bit loader when wine32 is
+# installed; a 64-bit program needs Wine's 64-bit loader.
+loader_for() {  # win32|win64 -> the loader to start programs with
+    local loader
+    if [ "$1" = win64 ]; then
+        for loader in /usr/lib/wine/wine64 "$(command -v wine64 || true)"; do
+            [ -x "$loader" ] && { echo "$loader"; return 0; }
+        done
+    fi
+    echo wine
 }
 
 # The prefix, made under a lock so that two programs started at once make it once.
@@ -96,7 +108,7 @@ arch_of() {
     local at magic
     at=$(od -An -tu4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ') || return 1
     magic=$(od -An -tx2 -j $((at + 24)) -N 2 "$1" 2>/dev/null | tr -d ' ') || return 1
-    [ "$magic" = 20b ] && echo win64 || echo win32
+    [ "$magic" = 020b ] && echo win64 || echo win32
 }
 
 # The session's own X display, from the numbers :61 to :69: Wine's desktop
@@ -191,8 +203,8 @@ fi
 # test discovery wants plain LF.
 for argument in "$@"; do
     if [ "$argument" = --gtest_list_tests ]; then
-        wine "$program" "$@" | tr -d '\r'
+        "$(loader_for "$arch")" "$program" "$@" | tr -d '\r'
         exit "${PIPESTATUS[0]}"
     fi
 done
-exec wine "$program" "$@"
+exec "$(loader_for "$arch")" "$program" "$@"

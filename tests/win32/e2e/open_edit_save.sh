@@ -47,7 +47,7 @@ export WINEPREFIX=$output/wine-prefix
 # The program's PE type chooses the prefix (the optional header's magic 0x20b: 64-bit).
 at=$(od -An -tu4 -j 60 -N 4 "$program" | tr -d ' ')
 magic=$(od -An -tx2 -j $((at + 24)) -N 2 "$program" | tr -d ' ')
-[ "$magic" = 20b ] && export WINEARCH=win64 || export WINEARCH=win32
+[ "$magic" = 020b ] && export WINEARCH=win64 || export WINEARCH=win32
 # Debian's `wine` starts every program with the 32-bit loader when wine32 is
 # installed; a 64-bit program needs Wine's 64-bit loader.
 wine=wine
@@ -84,6 +84,10 @@ trap 'exit 1' INT TERM
 fail() {
     failed=1
     echo "FAILED: $*"
+    if [ -s "$work/app.log" ]; then
+        echo "--- the program's output"
+        cat "$work/app.log"
+    fi
     exit 1
 }
 
