@@ -19,11 +19,8 @@ program=${1:?program}
 fixtures=${2:?fixtures folder}
 pictures=${3:-$PWD}
 
-cannot() {  # the environment lacks what the test needs
-    echo "cannot set up the test: $*"
-    if [ -n "${CI:-}" ]; then exit 1; fi
-    exit 77  # skipped
-}
+# cannot, fail, wait_for, window_named
+source "$(dirname "$0")/../support/drive-window.sh"
 for tool in Xvfb xdotool; do
     command -v "$tool" > /dev/null || cannot "$tool is not installed (make deps installs it)"
 done
@@ -54,33 +51,6 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
-
-fail() {
-    failed=1
-    echo "FAILED: $*"
-    if [ -s "$work/app.log" ]; then
-        echo "--- the program's output"
-        cat "$work/app.log"
-    fi
-    exit 1
-}
-
-# wait_for <seconds> <what> <command...>: polls until the command succeeds.
-wait_for() {
-    local seconds=$1 what=$2
-    shift 2
-    local end=$((SECONDS + seconds))
-    until "$@" > /dev/null 2>&1; do
-        [ "$SECONDS" -lt "$end" ] || fail "waited ${seconds}s for $what"
-        if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2> /dev/null; then fail "the program ended early"; fi
-        sleep 0.1
-    done
-}
-
-# A visible top-level window with exactly this title; its id on stdout.
-window_named() {
-    timeout 1 xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -n 1 | grep .
-}
 
 # The program's visible windows other than the main window (lists, tooltips, dialogs).
 other_windows() {

@@ -26,11 +26,8 @@ fixtures=${2:?fixtures of tests/e2e}
 own=${3:?own fixtures}
 output=${4:-$PWD}
 
-cannot() {
-    echo "cannot set up the test: $*"
-    if [ -n "${CI:-}" ]; then exit 1; fi
-    exit 77
-}
+# cannot, fail, wait_for, window_named
+source "$(dirname "$0")/../../support/drive-window.sh"
 for tool in wine wineserver Xvfb xdotool; do
     command -v "$tool" > /dev/null || cannot "$tool is not installed"
 done
@@ -80,35 +77,6 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
-
-fail() {
-    failed=1
-    echo "FAILED: $*"
-    if [ -s "$work/app.log" ]; then
-        echo "--- the program's output"
-        cat "$work/app.log"
-    fi
-    exit 1
-}
-
-# wait_for <seconds> <what> <command...>: polls until the command succeeds.
-wait_for() {
-    local seconds=$1 what=$2
-    shift 2
-    local end=$((SECONDS + seconds))
-    until "$@" > /dev/null 2>&1; do
-        [ "$SECONDS" -lt "$end" ] || fail "waited ${seconds}s for $what"
-        if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2> /dev/null; then fail "the program ended early"; fi
-        sleep 0.1
-    done
-}
-
-# A shown window with exactly this title; its id on stdout.
-window_named() {
-    local pattern
-    pattern=$(printf '%s' "$1" | sed 's/[][\.*^$?+(){}|]/\\&/g')
-    timeout 2 xdotool search --onlyvisible --name "^$pattern\$" 2> /dev/null | head -n 1 | grep .
-}
 
 # The layout's twips to pixels in the main window: the client area lies inside
 # the frame that Wine draws itself (there is no window manager).
