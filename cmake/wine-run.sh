@@ -7,6 +7,8 @@
 #   wine-run.sh --start-session <build folder>   a fresh prefix, an X display (:61-:69) and a
 #                                                wineserver that stay for the run
 #   wine-run.sh --stop-session <build folder>    ends that wineserver and display
+#   wine-run.sh --arch <program.exe>             win32 or win64, and the Wine loader to
+#                                                start it with, on one line
 #
 # The build folder is the nearest folder above the program that holds a
 # CMakeCache.txt (or $OMBREL_WINE_HOME); its prefixes are wine/prefix-win32 and
@@ -182,8 +184,13 @@ case "${1:-}" in
         stop_session "$build"
         exit 0
         ;;
+    --arch)
+        arch=$(arch_of "${2:?program.exe}") || cannot "$2 is no Windows program"
+        echo "$arch $(loader_for "$arch")"
+        exit 0
+        ;;
     "" | -h | --help)
-        sed -n '2,17p' "$0"
+        sed -n '2,19p' "$0"
         exit 2
         ;;
 esac

@@ -6,13 +6,13 @@ QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), stat
 
 int Px(int twips) { return layout::Pixels(twips, 96); }
 
-QRect Place(const layout::ControlSpec& spec) {
-    return QRect(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
+QRect Place(const layout::ControlLayout& laidOut) {
+    return QRect(Px(laidOut.left), Px(laidOut.top), Px(laidOut.width), Px(laidOut.height));
 }
 
-QString ObjectName(const layout::ControlSpec& spec) {
-    QString name = Utf8(spec.name);
-    if (spec.index >= 0) name += QLatin1Char('_') + QString::number(spec.index);
+QString ObjectName(const layout::ControlLayout& laidOut) {
+    QString name = Utf8(laidOut.name);
+    if (laidOut.index >= 0) name += QLatin1Char('_') + QString::number(laidOut.index);
     return name;
 }
 
@@ -25,16 +25,16 @@ Qt::Alignment Horizontal(layout::Align align) {
     return Qt::AlignLeft;
 }
 
-Qt::WindowFlags WindowFlags(const layout::WindowSpec& spec) {
+Qt::WindowFlags WindowFlags(const layout::WindowLayout& laidOut) {
     // Only the boxes asked for: without CustomizeWindowHint Qt adds its own.
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (spec.controlBox) flags |= Qt::WindowCloseButtonHint;
-    switch (spec.border) {
+    if (laidOut.controlBox) flags |= Qt::WindowCloseButtonHint;
+    switch (laidOut.border) {
     case layout::Border::FixedDialog: flags |= Qt::Dialog; break;
     case layout::Border::SizableToolWindow: flags |= Qt::Tool; break;
     case layout::Border::Sizable: flags |= Qt::Window; break;
     }
-    if (spec.minMaxBoxes) flags |= Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint;
+    if (laidOut.minMaxBoxes) flags |= Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint;
     return flags;
 }
 

@@ -12,19 +12,19 @@
 
 namespace {
 
-using layout::ControlSpec;
+using layout::ControlLayout;
 using layout::Kind;
-using layout::WindowSpec;
+using layout::WindowLayout;
 using qtfront::Horizontal;
 using qtfront::ObjectName;
 using qtfront::Px;
 using qtfront::Utf8;
 
-QLabel* CreateControl(const ControlSpec& spec, QWidget* window) {
+QLabel* CreateControl(const ControlLayout& laidOut, QWidget* window) {
     auto* control = new QLabel(window);
-    control->setObjectName(ObjectName(spec));
-    control->setGeometry(qtfront::Place(spec));
-    switch (spec.kind) {
+    control->setObjectName(ObjectName(laidOut));
+    control->setGeometry(qtfront::Place(laidOut));
+    switch (laidOut.kind) {
     case Kind::PictureBox:
         // The picture at its own size from the top-left corner, cut off by the
         // box, inside a sunken border of 2 pixels.
@@ -32,22 +32,22 @@ QLabel* CreateControl(const ControlSpec& spec, QWidget* window) {
         control->setFrameShadow(QFrame::Sunken);
         control->setLineWidth(2);
         control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        control->setPixmap(QPixmap(QStringLiteral(":/help/") + Utf8(spec.picture)));
+        control->setPixmap(QPixmap(QStringLiteral(":/help/") + Utf8(laidOut.picture)));
         break;
     case Kind::Image:
         // The whole picture stretched to the rectangle.
         control->setScaledContents(true);
-        control->setPixmap(QPixmap(QStringLiteral(":/help/") + Utf8(spec.picture)));
+        control->setPixmap(QPixmap(QStringLiteral(":/help/") + Utf8(laidOut.picture)));
         break;
     case Kind::Label:
     default:
         control->setTextFormat(Qt::PlainText);
-        control->setText(Utf8(spec.text));
+        control->setText(Utf8(laidOut.text));
         control->setWordWrap(true);
-        control->setAlignment(Horizontal(spec.align) | Qt::AlignTop);
-        if (spec.font != layout::kWindowFont)
-            control->setFont(qtfront::DesignFont(control->font(), spec.font.points, spec.font.bold, false));
-        if (spec.backColour == layout::Colour::TitleBarText) {
+        control->setAlignment(Horizontal(laidOut.align) | Qt::AlignTop);
+        if (laidOut.font != layout::kWindowFont)
+            control->setFont(qtfront::DesignFont(control->font(), laidOut.font.points, laidOut.font.bold, false));
+        if (laidOut.backColour == layout::Colour::TitleBarText) {
             control->setBackgroundRole(QPalette::HighlightedText);
             control->setAutoFillBackground(true);
         }
@@ -60,15 +60,15 @@ QLabel* CreateControl(const ControlSpec& spec, QWidget* window) {
 // of its own) and tells its showing when it has been closed.
 class HelpWindow final : public QWidget {
 public:
-    HelpWindow(const WindowSpec& spec, QWidget* parent) : QWidget(parent, qtfront::WindowFlags(spec)) {
-        setObjectName(Utf8(spec.name));
-        setWindowTitle(Utf8(spec.caption));
+    HelpWindow(const WindowLayout& laidOut, QWidget* parent) : QWidget(parent, qtfront::WindowFlags(laidOut)) {
+        setObjectName(Utf8(laidOut.name));
+        setWindowTitle(Utf8(laidOut.caption));
         setFont(qtfront::DesignFont(font(), layout::kDefaultPoints, false, false));
         // Later controls lie in front of earlier ones (the probe names over their picture).
-        for (const ControlSpec& control : spec.controls) CreateControl(control, this)->raise();
-        designSize = QSize(Px(spec.clientWidth), Px(spec.clientHeight));
+        for (const ControlLayout& control : laidOut.controls) CreateControl(control, this)->raise();
+        designSize = QSize(Px(laidOut.clientWidth), Px(laidOut.clientHeight));
         resize(designSize);
-        if (spec.border == layout::Border::FixedDialog) setFixedSize(designSize);
+        if (laidOut.border == layout::Border::FixedDialog) setFixedSize(designSize);
         setWindowModality(Qt::ApplicationModal);
     }
 
@@ -100,18 +100,18 @@ int HelpWindows::creations(Window which) const { return creations_[static_cast<s
 
 QWidget* HelpWindows::prepare(Window which) {
     const auto index = static_cast<std::size_t>(which);
-    const WindowSpec& spec = layout::Help(which);
+    const WindowLayout& laidOut = layout::Help(which);
     if (!windows_[index]) {
         // Windows with their own taskbar entry stand alone; the others belong to the owner.
-        windows_[index] = new HelpWindow(spec, spec.inTaskbar ? nullptr : owner_);
+        windows_[index] = new HelpWindow(laidOut, laidOut.inTaskbar ? nullptr : owner_);
         ++creations_[index];
     }
     auto* window = static_cast<HelpWindow*>(windows_[index].data());
 
     // Nothing of an earlier showing carries over: not its size, state or place.
     window->setWindowState(Qt::WindowNoState);
-    if (spec.manualPlacement)
-        window->setGeometry(QRect(QPoint(Px(spec.left), Px(spec.top)), window->designSize));
+    if (laidOut.manualPlacement)
+        window->setGeometry(QRect(QPoint(Px(laidOut.left), Px(laidOut.top)), window->designSize));
     else
         window->resize(window->designSize);
     return window;

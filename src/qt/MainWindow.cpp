@@ -25,7 +25,7 @@
 
 namespace {
 
-using layout::ControlSpec;
+using layout::ControlLayout;
 using layout::Kind;
 
 using qtfront::Horizontal;
@@ -89,21 +89,21 @@ void SetBaseFrom(QWidget* box, QPalette::ColorRole role) {
     box->setPalette(palette);
 }
 
-QWidget* Create(const ControlSpec& spec, QWidget* parent) {
-    const QString text = Utf8(spec.text);
-    switch (spec.kind) {
+QWidget* Create(const ControlLayout& laidOut, QWidget* parent) {
+    const QString text = Utf8(laidOut.text);
+    switch (laidOut.kind) {
     case Kind::Label: {
         auto* label = new QLabel(text, parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
-        label->setAlignment(Horizontal(spec.align) | Qt::AlignTop);
+        label->setAlignment(Horizontal(laidOut.align) | Qt::AlignTop);
         return label;
     }
     case Kind::TextBox: {
         auto* box = new QLineEdit(text, parent);
-        box->setAlignment(Horizontal(spec.align) | Qt::AlignVCenter);
-        box->setReadOnly(spec.readOnly);
-        box->setFrame(spec.border);
+        box->setAlignment(Horizontal(laidOut.align) | Qt::AlignVCenter);
+        box->setReadOnly(laidOut.readOnly);
+        box->setFrame(laidOut.border);
         return box;
     }
     case Kind::Frame: return new QGroupBox(text, parent);
@@ -164,18 +164,18 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::build() {
-    const layout::WindowSpec& spec = layout::MainWindow();
-    setObjectName(Utf8(spec.name));
-    setWindowTitle(Utf8(spec.caption));
-    if (spec.programIcon) setWindowIcon(programIcon());
+    const layout::WindowLayout& laidOut = layout::MainWindow();
+    setObjectName(Utf8(laidOut.name));
+    setWindowTitle(Utf8(laidOut.caption));
+    if (laidOut.programIcon) setWindowIcon(programIcon());
     // The font first, so that every control is measured in it.
     setFont(qtfront::DesignFont(font(), layout::kDefaultPoints, false, true));
     const QPalette system = palette();
 
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlLayout& control : laidOut.controls) {
         QWidget* parent = this;
         if (!control.container.empty()) {
-            const ControlSpec* frame = layout::FindMainControl(control.container);
+            const ControlLayout* frame = layout::FindMainControl(control.container);
             parent = frame ? controls_[static_cast<std::size_t>(frame->id)] : nullptr;
             if (!parent) parent = this;
         }
@@ -194,7 +194,7 @@ void MainWindow::build() {
     }
 
     // Colours, once every control is in its container.
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlLayout& control : laidOut.controls) {
         QWidget* widget = controls_[static_cast<std::size_t>(control.id)];
         if (!widget) continue;
         if (const auto rgb = layout::FixedColour(control.foreColour)) {
@@ -220,31 +220,31 @@ void MainWindow::build() {
     }
 
     // Captions too wide for their buttons are drawn wrapped.
-    for (const ControlSpec& control : spec.controls)
+    for (const ControlLayout& control : laidOut.controls)
         if (auto* button = qobject_cast<QPushButton*>(controls_[static_cast<std::size_t>(control.id)]))
             if (WrappedCaption::needed(button)) new WrappedCaption(button);
 
     // The tab order: the focusable controls by their place in the sequence.
-    std::vector<const ControlSpec*> sequence;
-    for (const ControlSpec& control : spec.controls)
+    std::vector<const ControlLayout*> sequence;
+    for (const ControlLayout& control : laidOut.controls)
         if (TakesFocus(control.kind) && controls_[static_cast<std::size_t>(control.id)]) sequence.push_back(&control);
     std::stable_sort(sequence.begin(), sequence.end(),
-                     [](const ControlSpec* a, const ControlSpec* b) { return a->tab < b->tab; });
+                     [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
     for (std::size_t i = 1; i < sequence.size(); ++i)
         setTabOrder(controls_[static_cast<std::size_t>(sequence[i - 1]->id)],
                     controls_[static_cast<std::size_t>(sequence[i]->id)]);
 
     // The user may make the window larger or smaller; with no layout, nothing
     // inside moves or resizes with it.
-    resize(Px(spec.clientWidth), Px(spec.clientHeight));
+    resize(Px(laidOut.clientWidth), Px(laidOut.clientHeight));
 }
 
 void MainWindow::connectEvents() {
-    for (const ControlSpec& spec : layout::MainWindow().controls) {
-        const Control c = spec.id;
+    for (const ControlLayout& laidOut : layout::MainWindow().controls) {
+        const Control c = laidOut.id;
         QWidget* widget = controls_[static_cast<std::size_t>(c)];
         if (!widget) continue;
-        switch (spec.kind) {
+        switch (laidOut.kind) {
         case Kind::TextBox:
             // Only the user's changes: setText() raises no textEdited.
             connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this, [this, c] {

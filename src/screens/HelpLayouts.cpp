@@ -8,19 +8,19 @@
 namespace layout {
 namespace {
 
-constexpr std::array<ControlSpec, 1> kHelpMeasureControls{{
+constexpr std::array<ControlLayout, 1> kHelpMeasureControls{{
     {.name = "Picture1", .kind = Kind::PictureBox, .left = 150, .top = 120, .width = 5850, .height = 6075,
      .picture = "measure.jpg", .pictureWidth = 399, .pictureHeight = 450},
 }};
 
 // The box is its picture plus the border; it starts 3 pixels left of the client
 // area and is taller than it, so its lower part shows only in a larger window.
-constexpr std::array<ControlSpec, 1> kHelpPrinterControls{{
+constexpr std::array<ControlLayout, 1> kHelpPrinterControls{{
     {.name = "PicResources", .kind = Kind::PictureBox, .left = -45, .top = 45, .width = 9105, .height = 10845,
      .picture = "printer-port.jpg", .pictureWidth = 603, .pictureHeight = 719},
 }};
 
-constexpr std::array<ControlSpec, 2> kHelpDigVfdControls{{
+constexpr std::array<ControlLayout, 2> kHelpDigVfdControls{{
     {.name = "Image1", .kind = Kind::Image, .left = 360, .top = 240, .width = 3735, .height = 4140, .tab = 0,
      .picture = "vfd-display.jpg", .pictureWidth = 954, .pictureHeight = 964},
     {.name = "Label1", .kind = Kind::Label, .text = "Frequency being displayed is 137 Hz", .left = 600, .top = 4560,
@@ -35,7 +35,7 @@ constexpr std::string_view kProbeLogicText =
     "Diagnostics screen in Mach 3.  If the digitize light is on when the probe is not triggered, you will need to "
     "change the probe logic.";
 
-constexpr std::array<ControlSpec, 4> kInfoProbeLogicControls{{
+constexpr std::array<ControlLayout, 4> kInfoProbeLogicControls{{
     {.name = "Image1", .kind = Kind::Image, .left = 120, .top = 120, .width = 7635, .height = 6555, .tab = 0,
      .picture = "probes.jpg", .pictureWidth = 841, .pictureHeight = 742},
     {.name = "Label1", .index = 0, .kind = Kind::Label, .text = "Passive Probe (PN 56472)", .left = 1080, .top = 720,
@@ -51,14 +51,14 @@ constexpr std::string_view kFourthAxisHomingText =
     "If you enable 4th axis homing, you can reference your A axis to a repeatable home position using the REF "
     "button in Mach 3.";
 
-constexpr std::array<ControlSpec, 2> kInfoFourthAxisHomingControls{{
+constexpr std::array<ControlLayout, 2> kInfoFourthAxisHomingControls{{
     {.name = "Picture1", .kind = Kind::PictureBox, .left = 240, .top = 240, .width = 6255, .height = 4935, .tab = 0,
      .picture = "fourth-axis-homing.bmp", .pictureWidth = 600, .pictureHeight = 400},
     {.name = "lblFourthAxisHomingInfo", .kind = Kind::Label, .text = kFourthAxisHomingText, .left = 240,
      .top = 5520, .width = 6255, .height = 615, .tab = 1},
 }};
 
-constexpr std::array<WindowSpec, kHelpWindows> kHelpWindowSpecs{{
+constexpr std::array<WindowLayout, kHelpWindows> kHelpWindowLayouts{{
     {.name = "HelpMeasure", .caption = "Measuring Spindle Control Volts", .border = Border::FixedDialog,
      .manualPlacement = true, .left = 2760, .top = 3750, .clientWidth = 6255, .clientHeight = 6405,
      .controls = kHelpMeasureControls},
@@ -76,6 +76,6 @@ constexpr std::array<WindowSpec, kHelpWindows> kHelpWindowSpecs{{
 
 }  // namespace
 
-const WindowSpec& Help(HelpWindow window) { return kHelpWindowSpecs[static_cast<std::size_t>(window)]; }
+const WindowLayout& Help(HelpWindow window) { return kHelpWindowLayouts[static_cast<std::size_t>(window)]; }
 
 }  // namespace layout

@@ -61,7 +61,7 @@ inline constexpr Font kBoldCaption{9.75, true};  // the main window's numbered s
 inline constexpr std::string_view kFontFace = "MS Sans Serif";
 inline constexpr double kDefaultPoints = 8.25;
 
-struct ControlSpec {
+struct ControlLayout {
     Control id = Control::None;   // the main window's controls; None in the help windows
     std::string_view name{};        // "Step0" for every entry of the jog array
     int index = -1;               // element of a control array (Step0 0 to 9, Label1 0 and 1), else -1
@@ -90,7 +90,7 @@ enum class Border : std::uint8_t {
     Sizable,            // the ordinary resizable frame
 };
 
-struct WindowSpec {
+struct WindowLayout {
     std::string_view name{};     // "MainScreen", "HelpMeasure", ...
     std::string_view caption{};
     Border border = Border::Sizable;
@@ -101,20 +101,20 @@ struct WindowSpec {
     int left = 0, top = 0;         // twips, for manual placement
     int clientWidth = 0, clientHeight = 0;  // twips
     bool programIcon = false;      // the window shows the program's own icon
-    std::span<const ControlSpec> controls{};  // in the window's own order
+    std::span<const ControlLayout> controls{};  // in the window's own order
 };
 
 // The main window. Its controls come in the order of the Control enum, so that
 // MainControl(c) is controls[c]; that order is the window's own order.
-const WindowSpec& MainWindow();
-const ControlSpec& MainControl(Control control);
+const WindowLayout& MainWindow();
+const ControlLayout& MainControl(Control control);
 // The main window's control with that name (and index, for Step0), or nullptr.
-const ControlSpec* FindMainControl(std::string_view name, int index = -1);
+const ControlLayout* FindMainControl(std::string_view name, int index = -1);
 
 // The five help and information windows.
 enum class HelpWindow : std::uint8_t { HelpMeasure, HelpPrinter, HelpDigVFD, InfoProbeLogic, InfoFourthAxisHoming };
 inline constexpr int kHelpWindows = 5;
-const WindowSpec& Help(HelpWindow window);
+const WindowLayout& Help(HelpWindow window);
 
 // Twips to pixels at the given dots per inch, rounded to the nearest pixel
 // (15 twips are one pixel at 96 dpi).

@@ -9,7 +9,7 @@
 namespace layout {
 namespace {
 
-constexpr std::array<ControlSpec, kControlCount> kMainControls{{
+constexpr std::array<ControlLayout, kControlCount> kMainControls{{
     {.id = Control::Label16, .name = "Label16", .kind = Kind::Label, .text = "1) Machine Config is for:", .left = 240, .top = 360, .width = 2655, .height = 375, .tab = 47, .font = kBoldCaption},
     {.id = Control::MachineType, .name = "MachineType", .kind = Kind::ComboBox, .text = "<Choose machine this config. is for>", .left = 2880, .top = 360, .width = 3375, .height = 315, .tab = 46, .tooltip = "Select which Dorvane machine the configuration is to be used on"},
     {.id = Control::Dummy, .name = "Dummy", .kind = Kind::TextBox, .left = 6600, .top = 360, .width = 255, .height = 285, .tab = 1, .backColour = Colour::ButtonFace, .enabled = false, .border = false},
@@ -73,7 +73,7 @@ constexpr std::array<ControlSpec, kControlCount> kMainControls{{
     {.id = Control::XMLFileOpen, .name = "XMLFileOpen", .kind = Kind::FileDialog, .left = 0, .top = 0, .width = 0, .height = 0, .tab = -1},
 }};
 
-constexpr WindowSpec kMainWindow{
+constexpr WindowLayout kMainWindow{
     .name = "MainScreen",
     .caption = "Configure Ombrel Profile",
     .border = Border::SizableToolWindow,
@@ -97,13 +97,13 @@ static_assert(InEnumOrder(), "the main window's controls must follow the Control
 
 }  // namespace
 
-const WindowSpec& MainWindow() { return kMainWindow; }
+const WindowLayout& MainWindow() { return kMainWindow; }
 
-const ControlSpec& MainControl(Control control) { return kMainControls[static_cast<std::size_t>(control)]; }
+const ControlLayout& MainControl(Control control) { return kMainControls[static_cast<std::size_t>(control)]; }
 
-const ControlSpec* FindMainControl(std::string_view name, int index) {
-    for (const ControlSpec& spec : kMainControls)
-        if (spec.name == name && spec.index == index) return &spec;
+const ControlLayout* FindMainControl(std::string_view name, int index) {
+    for (const ControlLayout& laidOut : kMainControls)
+        if (laidOut.name == name && laidOut.index == index) return &laidOut;
     return nullptr;
 }
 

@@ -88,7 +88,7 @@ struct HelpWindows::Shown {
     WindowStyles styles;
     bool placed = false;  // design holds the place
     RECT design{};        // the window's rectangle as designed, screen pixels
-    std::vector<const layout::ControlSpec*> specs;
+    std::vector<const layout::ControlLayout*> laidOutControls;
     std::vector<std::unique_ptr<Picture>> pictures;  // one per control, null for labels
     // The on-screen window of the showing under way.
     HWND window = nullptr;
@@ -138,21 +138,21 @@ HelpWindows::Shown* HelpWindows::Create(layout::HelpWindow which) {
         creationError_ = L"The help window class could not be registered.";
         return nullptr;
     }
-    const layout::WindowSpec& spec = layout::Help(which);
+    const layout::WindowLayout& laidOut = layout::Help(which);
     auto shown = std::make_unique<Shown>();
     shown->owner = this;
     shown->which = which;
-    shown->styles = StylesOf(spec);
-    if (spec.manualPlacement) {
+    shown->styles = StylesOf(laidOut);
+    if (laidOut.manualPlacement) {
         // The client area's top-left corner at the designed place on the screen.
-        const SIZE client = ClientSize(spec, dpi_);
-        const int left = layout::Pixels(spec.left, dpi_), top = layout::Pixels(spec.top, dpi_);
+        const SIZE client = ClientSize(laidOut, dpi_);
+        const int left = layout::Pixels(laidOut.left, dpi_), top = layout::Pixels(laidOut.top, dpi_);
         shown->design = OuterRect(RECT{left, top, left + client.cx, top + client.cy}, shown->styles);
         shown->placed = true;
     }
-    for (const layout::ControlSpec& control : spec.controls) {
+    for (const layout::ControlLayout& control : laidOut.controls) {
         if (control.kind != Kind::PictureBox && control.kind != Kind::Image && control.kind != Kind::Label) continue;
-        shown->specs.push_back(&control);
+        shown->laidOutControls.push_back(&control);
         shown->pictures.push_back(control.picture.empty() ? nullptr : LoadPicture(instance_, control.picture));
     }
     ++creations_[static_cast<std::size_t>(which)];
@@ -161,20 +161,20 @@ HelpWindows::Shown* HelpWindows::Create(layout::HelpWindow which) {
 }
 
 bool HelpWindows::Build(Shown& shown) {
-    const layout::WindowSpec& spec = layout::Help(shown.which);
+    const layout::WindowLayout& laidOut = layout::Help(shown.which);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    const SIZE client = ClientSize(spec, dpi_);
+    const SIZE client = ClientSize(laidOut, dpi_);
     RECT outer = OuterRect(RECT{0, 0, client.cx, client.cy}, shown.styles);
     if (shown.placed) {
         outer = shown.design;
         x = outer.left;
         y = outer.top;
     }
-    shown.window = CreateWindowExW(shown.styles.exStyle, kHelpClass, FromUtf8(spec.caption).c_str(),
+    shown.window = CreateWindowExW(shown.styles.exStyle, kHelpClass, FromUtf8(laidOut.caption).c_str(),
                                    shown.styles.style, x, y, outer.right - outer.left, outer.bottom - outer.top,
                                    owner_, nullptr, instance_, &shown);
     if (!shown.window) {
-        creationError_ = L"The window \"" + FromUtf8(spec.caption) + L"\" could not be created (error " +
+        creationError_ = L"The window \"" + FromUtf8(laidOut.caption) + L"\" could not be created (error " +
                          std::to_wstring(GetLastError()) + L").";
         return false;
     }
@@ -184,8 +184,8 @@ bool HelpWindows::Build(Shown& shown) {
         shown.placed = true;
     }
 
-    for (std::size_t i = 0; i < shown.specs.size(); ++i) {
-        const layout::ControlSpec& control = *shown.specs[i];
+    for (std::size_t i = 0; i < shown.laidOutControls.size(); ++i) {
+        const layout::ControlLayout& control = *shown.laidOutControls[i];
         const RECT place = PixelRect(control, dpi_);
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
@@ -204,7 +204,7 @@ bool HelpWindows::Build(Shown& shown) {
                                     place.top, place.right - place.left, place.bottom - place.top, shown.window,
                                     nullptr, instance_, nullptr);
         if (!item) {
-            creationError_ = L"The window \"" + FromUtf8(spec.caption) + L"\" could not be built (error " +
+            creationError_ = L"The window \"" + FromUtf8(laidOut.caption) + L"\" could not be built (error " +
                              std::to_wstring(GetLastError()) + L").";
             DestroyWindow(shown.window);
             shown.window = nullptr;
@@ -274,19 +274,19 @@ LRESULT CALLBACK HelpWindows::WindowProc(HWND window, UINT message, WPARAM wPara
     case WM_CTLCOLORSTATIC: {
         const LRESULT standard = DefWindowProcW(window, message, wParam, lParam);
         const auto item = reinterpret_cast<HWND>(lParam);
-        for (std::size_t i = 0; i < shown->items.size() && i < shown->specs.size(); ++i) {
+        for (std::size_t i = 0; i < shown->items.size() && i < shown->laidOutControls.size(); ++i) {
             if (shown->items[i] != item) continue;
-            const layout::ControlSpec& spec = *shown->specs[i];
+            const layout::ControlLayout& laidOut = *shown->laidOutControls[i];
             HDC dc = reinterpret_cast<HDC>(wParam);
-            if (spec.foreColour != layout::Colour::Default) SetTextColor(dc, ColourOf(spec.foreColour, 0));
-            if (spec.backColour == layout::Colour::Default) return standard;
-            const COLORREF back = ColourOf(spec.backColour, 0);
+            if (laidOut.foreColour != layout::Colour::Default) SetTextColor(dc, ColourOf(laidOut.foreColour, 0));
+            if (laidOut.backColour == layout::Colour::Default) return standard;
+            const COLORREF back = ColourOf(laidOut.backColour, 0);
             SetBkColor(dc, back);
             // The probe names lie on the title-bar text colour, white in the
             // classic schemes but black in some (Windows 10's, Wine's): the
             // text then takes whichever of black and white can be read on it.
-            if (spec.foreColour == layout::Colour::Default) SetTextColor(dc, ReadableOn(back));
-            const int system = SystemColourIndex(spec.backColour);
+            if (laidOut.foreColour == layout::Colour::Default) SetTextColor(dc, ReadableOn(back));
+            const int system = SystemColourIndex(laidOut.backColour);
             return reinterpret_cast<LRESULT>(system >= 0 ? GetSysColorBrush(system)
                                                          : shown->owner->brushes_.Get(back));
         }

@@ -21,13 +21,13 @@ int FontHeight(double points, int dpi) {
     return -MulDiv(hundredths, dpi, 7200);
 }
 
-RECT PixelRect(const layout::ControlSpec& control, int dpi) {
+RECT PixelRect(const layout::ControlLayout& control, int dpi) {
     const int left = layout::Pixels(control.left, dpi);
     const int top = layout::Pixels(control.top, dpi);
     return RECT{left, top, left + layout::Pixels(control.width, dpi), top + layout::Pixels(control.height, dpi)};
 }
 
-WindowStyles StylesOf(const layout::WindowSpec& window) {
+WindowStyles StylesOf(const layout::WindowLayout& window) {
     WindowStyles styles;
     const DWORD closeBox = window.controlBox ? WS_SYSMENU : 0;
     // A window that the system places must be an overlapped one.
@@ -57,7 +57,7 @@ RECT OuterRect(RECT client, const WindowStyles& styles) {
     return client;
 }
 
-SIZE ClientSize(const layout::WindowSpec& window, int dpi) {
+SIZE ClientSize(const layout::WindowLayout& window, int dpi) {
     return SIZE{layout::Pixels(window.clientWidth, dpi), layout::Pixels(window.clientHeight, dpi)};
 }
 

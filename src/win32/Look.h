@@ -19,7 +19,7 @@ int ScreenDpi();
 int FontHeight(double points, int dpi);
 
 // The control's rectangle in pixels, in its container's client coordinates.
-RECT PixelRect(const layout::ControlSpec& control, int dpi);
+RECT PixelRect(const layout::ControlLayout& control, int dpi);
 
 // The colour of a role; `fallback` for the system default.
 COLORREF ColourOf(layout::Colour colour, COLORREF fallback);
@@ -33,11 +33,11 @@ struct WindowStyles {
     DWORD style = 0;
     DWORD exStyle = 0;
 };
-WindowStyles StylesOf(const layout::WindowSpec& window);
+WindowStyles StylesOf(const layout::WindowLayout& window);
 // The window rectangle around a client area, for those styles.
 RECT OuterRect(RECT client, const WindowStyles& styles);
 // The window's client size in pixels.
-SIZE ClientSize(const layout::WindowSpec& window, int dpi);
+SIZE ClientSize(const layout::WindowLayout& window, int dpi);
 
 // The layout's fonts at one resolution, made on first use and deleted with the set.
 class FontSet {

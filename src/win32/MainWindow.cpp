@@ -173,18 +173,18 @@ bool MainWindow::Build(HINSTANCE instance) {
         creationError_ = L"The window class could not be registered: " + SystemMessage(GetLastError());
         return false;
     }
-    const layout::WindowSpec& spec = layout::MainWindow();
-    const WindowStyles styles = StylesOf(spec);
-    const SIZE client = ClientSize(spec, dpi_);
+    const layout::WindowLayout& laidOut = layout::MainWindow();
+    const WindowStyles styles = StylesOf(laidOut);
+    const SIZE client = ClientSize(laidOut, dpi_);
     const RECT outer = OuterRect(RECT{0, 0, client.cx, client.cy}, styles);
-    window_ = CreateWindowExW(styles.exStyle, kWindowClass, FromUtf8(spec.caption).c_str(), styles.style,
+    window_ = CreateWindowExW(styles.exStyle, kWindowClass, FromUtf8(laidOut.caption).c_str(), styles.style,
                               CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                               nullptr, nullptr, instance, this);
     if (!window_) {
         creationError_ = L"The main window could not be created: " + SystemMessage(GetLastError());
         return false;
     }
-    if (spec.programIcon) {
+    if (laidOut.programIcon) {
         const auto icon = [instance](int size) {
             return reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                                        GetSystemMetrics(size), GetSystemMetrics(size), 0));
@@ -197,7 +197,7 @@ bool MainWindow::Build(HINSTANCE instance) {
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                                 instance, nullptr);
 
-    for (const layout::ControlSpec& control : spec.controls) {
+    for (const layout::ControlLayout& control : laidOut.controls) {
         if (control.kind == Kind::FileDialog || control.id == Control::None) continue;
         ownEnabled_[Index(control.id)] = control.enabled;
         if (!CreateControl(control, instance)) {
@@ -207,42 +207,42 @@ bool MainWindow::Build(HINSTANCE instance) {
         }
     }
 
-    for (const layout::ControlSpec& control : spec.controls)
+    for (const layout::ControlLayout& control : laidOut.controls)
         if (control.id != Control::None && Focusable(control.kind)) tabOrder_.push_back(control.id);
     std::stable_sort(tabOrder_.begin(), tabOrder_.end(),
                      [](Control a, Control b) { return layout::MainControl(a).tab < layout::MainControl(b).tab; });
     return true;
 }
 
-HWND MainWindow::CreateControl(const layout::ControlSpec& spec, HINSTANCE instance) {
-    const Control id = spec.id;
+HWND MainWindow::CreateControl(const layout::ControlLayout& laidOut, HINSTANCE instance) {
+    const Control id = laidOut.id;
     HWND parent = window_;
-    if (!spec.container.empty()) {
-        if (const layout::ControlSpec* frame = layout::FindMainControl(spec.container)) {
+    if (!laidOut.container.empty()) {
+        if (const layout::ControlLayout* frame = layout::FindMainControl(laidOut.container)) {
             frameOf_[Index(id)] = frame->id;
             parent = items_[Index(frame->id)];
         }
     }
 
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    if (spec.visible) style |= WS_VISIBLE;
-    if (!spec.enabled) style |= WS_DISABLED;
+    if (laidOut.visible) style |= WS_VISIBLE;
+    if (!laidOut.enabled) style |= WS_DISABLED;
     DWORD exStyle = 0;
     const wchar_t* windowClass = L"STATIC";
-    RECT place = PixelRect(spec, dpi_);
+    RECT place = PixelRect(laidOut, dpi_);
     int height = place.bottom - place.top;
-    switch (spec.kind) {
+    switch (laidOut.kind) {
     case Kind::Label:
         style |= SS_NOTIFY | SS_NOPREFIX;
-        style |= spec.align == layout::Align::Right ? SS_RIGHT : spec.align == layout::Align::Centre ? SS_CENTER : SS_LEFT;
+        style |= laidOut.align == layout::Align::Right ? SS_RIGHT : laidOut.align == layout::Align::Centre ? SS_CENTER : SS_LEFT;
         break;
     case Kind::TextBox:
         windowClass = L"EDIT";
         style |= WS_TABSTOP | ES_AUTOHSCROLL;
-        if (spec.align == layout::Align::Right) style |= ES_RIGHT;
-        if (spec.align == layout::Align::Centre) style |= ES_CENTER;
-        if (spec.readOnly) style |= ES_READONLY;
-        if (spec.border) exStyle |= WS_EX_CLIENTEDGE;
+        if (laidOut.align == layout::Align::Right) style |= ES_RIGHT;
+        if (laidOut.align == layout::Align::Centre) style |= ES_CENTER;
+        if (laidOut.readOnly) style |= ES_READONLY;
+        if (laidOut.border) exStyle |= WS_EX_CLIENTEDGE;
         break;
     case Kind::Button:
         windowClass = L"BUTTON";
@@ -265,7 +265,7 @@ HWND MainWindow::CreateControl(const layout::ControlSpec& spec, HINSTANCE instan
         return nullptr;
     }
 
-    HWND handle = CreateWindowExW(exStyle, windowClass, FromUtf8(spec.text).c_str(), style, place.left, place.top,
+    HWND handle = CreateWindowExW(exStyle, windowClass, FromUtf8(laidOut.text).c_str(), style, place.left, place.top,
                                   place.right - place.left, height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + static_cast<int>(id))),
                                   instance, nullptr);
@@ -273,13 +273,13 @@ HWND MainWindow::CreateControl(const layout::ControlSpec& spec, HINSTANCE instan
     items_[Index(id)] = handle;
     // Later controls lie in front of earlier ones where they overlap.
     SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(spec.font)), FALSE);
+    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(laidOut.font)), FALSE);
 
-    if (spec.kind == Kind::Frame)
+    if (laidOut.kind == Kind::Frame)
         SetWindowLongPtrW(handle, kFrameColourSlot,
-                          static_cast<LONG_PTR>(ColourOf(spec.foreColour, GetSysColor(COLOR_WINDOWTEXT))));
+                          static_cast<LONG_PTR>(ColourOf(laidOut.foreColour, GetSysColor(COLOR_WINDOWTEXT))));
 
-    if (spec.kind == Kind::ComboBox) {
+    if (laidOut.kind == Kind::ComboBox) {
         // The closed list's height: the text part grows with the height asked
         // for it, the frame around it stays. What the list reports back is not
         // always what it was given (Wine adds its padding), so the height asked
@@ -298,15 +298,15 @@ HWND MainWindow::CreateControl(const layout::ControlSpec& spec, HINSTANCE instan
         info.cbSize = sizeof(info);
         if (GetComboBoxInfo(handle, &info) && info.hwndItem) listEdits_[Index(id)] = info.hwndItem;
         // The text part shows the list's initial text (a list takes none from its creation).
-        if (!spec.text.empty()) PutWindowText(id, FromUtf8(spec.text));
+        if (!laidOut.text.empty()) PutWindowText(id, FromUtf8(laidOut.text));
     }
 
     // Focus changes are followed on the window that takes the focus.
-    if (spec.kind == Kind::TextBox || spec.kind == Kind::Button) Subclass(handle, id);
-    if (spec.kind == Kind::ComboBox && listEdits_[Index(id)]) Subclass(listEdits_[Index(id)], id);
+    if (laidOut.kind == Kind::TextBox || laidOut.kind == Kind::Button) Subclass(handle, id);
+    if (laidOut.kind == Kind::ComboBox && listEdits_[Index(id)]) Subclass(listEdits_[Index(id)], id);
 
-    if (!spec.tooltip.empty()) {
-        const std::wstring tip = FromUtf8(spec.tooltip);
+    if (!laidOut.tooltip.empty()) {
+        const std::wstring tip = FromUtf8(laidOut.tooltip);
         AddTooltip(handle, tip);
         if (listEdits_[Index(id)]) AddTooltip(listEdits_[Index(id)], tip);
     }
@@ -360,13 +360,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const LRESULT standard = DefWindowProcW(window_, message, wParam, lParam);
         const Control control = ControlOf(reinterpret_cast<HWND>(lParam));
         if (control == Control::None) return standard;
-        const layout::ControlSpec& spec = layout::MainControl(control);
+        const layout::ControlLayout& laidOut = layout::MainControl(control);
         HDC dc = reinterpret_cast<HDC>(wParam);
-        if (spec.foreColour != layout::Colour::Default) SetTextColor(dc, ColourOf(spec.foreColour, 0));
-        if (spec.backColour == layout::Colour::Default) return standard;
-        const COLORREF back = ColourOf(spec.backColour, 0);
+        if (laidOut.foreColour != layout::Colour::Default) SetTextColor(dc, ColourOf(laidOut.foreColour, 0));
+        if (laidOut.backColour == layout::Colour::Default) return standard;
+        const COLORREF back = ColourOf(laidOut.backColour, 0);
         SetBkColor(dc, back);
-        const int system = SystemColourIndex(spec.backColour);
+        const int system = SystemColourIndex(laidOut.backColour);
         return reinterpret_cast<LRESULT>(system >= 0 ? GetSysColorBrush(system) : brushes_.Get(back));
     }
     case kFocusLeftMessage:

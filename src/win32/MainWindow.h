@@ -81,7 +81,7 @@ private:
     static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool Build(HINSTANCE instance);
-    HWND CreateControl(const layout::ControlSpec& spec, HINSTANCE instance);
+    HWND CreateControl(const layout::ControlLayout& laidOut, HINSTANCE instance);
     void Subclass(HWND handle, Control control);
     void AddTooltip(HWND tool, const std::wstring& text);
     void Command(HWND from, WORD code);

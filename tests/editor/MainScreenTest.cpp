@@ -274,11 +274,11 @@ TEST_F(MainScreenTest, CopyrightSignRevealsTheHiddenPair) {
 }
 
 TEST_F(MainScreenTest, OtherClicksOnLabelsRevealNothing) {
-    for (const layout::ControlSpec& spec : layout::MainWindow().controls) {
-        if (spec.kind != layout::Kind::Label || spec.id == Control::Label15) continue;
-        if (!form.usable(spec.id) || !form.shown(spec.id)) continue;
-        SCOPED_TRACE(MemoryForm::Name(spec.id));
-        form.click(spec.id);
+    for (const layout::ControlLayout& laidOut : layout::MainWindow().controls) {
+        if (laidOut.kind != layout::Kind::Label || laidOut.id == Control::Label15) continue;
+        if (!form.usable(laidOut.id) || !form.shown(laidOut.id)) continue;
+        SCOPED_TRACE(MemoryForm::Name(laidOut.id));
+        form.click(laidOut.id);
         for (const Control control : kHiddenPair) EXPECT_FALSE(form.shown(control)) << MemoryForm::Name(control);
     }
     EXPECT_FALSE(window->ProfileChanged);

@@ -35,7 +35,7 @@ const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 TEST(ArtworkTest, IllustrationsLoadAtTheirSizesAndFormats) {
     int pictures = 0;
     for (int w = 0; w < layout::kHelpWindows; ++w)
-        for (const layout::ControlSpec& c : layout::Help(static_cast<layout::HelpWindow>(w)).controls) {
+        for (const layout::ControlLayout& c : layout::Help(static_cast<layout::HelpWindow>(w)).controls) {
             if (c.picture.empty()) continue;
             ++pictures;
             const QString name = QString::fromUtf8(c.picture.data(), static_cast<qsizetype>(c.picture.size()));

@@ -108,17 +108,17 @@ protected:
 
 TEST_F(EventForwardingTest, EachKeyTypedIntoABoxIsOneChange) {
     // Every box the user can type into, as the data lists them.
-    for (const layout::ControlSpec& spec : layout::MainWindow().controls) {
-        if (spec.kind != layout::Kind::TextBox) continue;
-        auto* box = widget<QLineEdit>(spec.id);
+    for (const layout::ControlLayout& laidOut : layout::MainWindow().controls) {
+        if (laidOut.kind != layout::Kind::TextBox) continue;
+        auto* box = widget<QLineEdit>(laidOut.id);
         if (box->isReadOnly() || !box->isEnabled() || !box->isVisible()) continue;
-        SCOPED_TRACE(MemoryForm::Name(spec.id));
-        focus(spec.id);
+        SCOPED_TRACE(MemoryForm::Name(laidOut.id));
+        focus(laidOut.id);
         box->selectAll();
         events.seen.clear();
         QTest::keyClicks(box, "12");
         QTest::keyClick(box, Qt::Key_Backspace);
-        EXPECT_EQ(events.seen, (std::vector<Event>{{"typed", spec.id}, {"typed", spec.id}, {"typed", spec.id}}));
+        EXPECT_EQ(events.seen, (std::vector<Event>{{"typed", laidOut.id}, {"typed", laidOut.id}, {"typed", laidOut.id}}));
         EXPECT_EQ(box->text(), "1");
     }
     // The handler ran on each key: the new steps follow the voltages typed.

@@ -24,9 +24,9 @@
 namespace {
 
 using Window = HelpWindows::Window;
-using layout::ControlSpec;
+using layout::ControlLayout;
 using layout::Kind;
-using layout::WindowSpec;
+using layout::WindowLayout;
 
 const Window kAllWindows[] = {Window::HelpMeasure, Window::HelpPrinter, Window::HelpDigVFD, Window::InfoProbeLogic,
                               Window::InfoFourthAxisHoming};
@@ -35,14 +35,14 @@ QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), stat
 std::string name(std::string_view utf8) { return std::string(utf8); }
 
 // Pixels from twips at 96 dpi: 15 twips to the pixel.
-QRect pixels(const ControlSpec& c) {
+QRect pixels(const ControlLayout& c) {
     return QRect(layout::Pixels(c.left), layout::Pixels(c.top), layout::Pixels(c.width), layout::Pixels(c.height));
 }
-QSize clientSize(const WindowSpec& w) { return QSize(layout::Pixels(w.clientWidth), layout::Pixels(w.clientHeight)); }
-QPoint placedAt(const WindowSpec& w) { return QPoint(layout::Pixels(w.left), layout::Pixels(w.top)); }
+QSize clientSize(const WindowLayout& w) { return QSize(layout::Pixels(w.clientWidth), layout::Pixels(w.clientHeight)); }
+QPoint placedAt(const WindowLayout& w) { return QPoint(layout::Pixels(w.left), layout::Pixels(w.top)); }
 
 // "Label1_0" for element 0 of a control array.
-QString objectName(const ControlSpec& c) {
+QString objectName(const ControlLayout& c) {
     return c.index >= 0 ? text(c.name) + QStringLiteral("_%1").arg(c.index) : text(c.name);
 }
 
@@ -52,7 +52,7 @@ Qt::Alignment horizontal(layout::Align align) {
                                             : Qt::AlignLeft;
 }
 
-QString resource(const ControlSpec& c) { return QStringLiteral(":/help/") + text(c.picture); }
+QString resource(const ControlLayout& c) { return QStringLiteral(":/help/") + text(c.picture); }
 
 // Shows the window through HelpWindows::show and, once it is up, runs `during` on
 // it and closes it as its close box does. Returns whether `during` ran.
@@ -119,7 +119,7 @@ protected:
 
 TEST_F(HelpWindowsTest, EachWindowHasItsCaptionStyleClientSizeAndPlace) {
     for (const Window id : kAllWindows) {
-        const WindowSpec& design = layout::Help(id);
+        const WindowLayout& design = layout::Help(id);
         SCOPED_TRACE(name(design.name));
         QWidget* window = help.prepare(id);
         ASSERT_NE(window, nullptr);
@@ -164,7 +164,7 @@ TEST_F(HelpWindowsTest, EachWindowHasItsCaptionStyleClientSizeAndPlace) {
 TEST_F(HelpWindowsTest, EachControlIsInItsPlaceWithItsContent) {
     for (const Window id : kAllWindows) {
         QWidget* window = help.prepare(id);
-        for (const ControlSpec& design : layout::Help(id).controls) {
+        for (const ControlLayout& design : layout::Help(id).controls) {
             SCOPED_TRACE(name(layout::Help(id).name) + "." + objectName(design).toStdString());
             auto* control = window->findChild<QLabel*>(objectName(design));
             ASSERT_NE(control, nullptr);
@@ -235,13 +235,13 @@ TEST_F(HelpWindowsTest, WindowsUseTheirTypefaceOrASansSerifAtTheSameSize) {
 // own size from the top-left corner inside the border, cut off by the box; an
 // image shows the whole picture stretched to its rectangle.
 TEST_F(HelpWindowsTest, PictureAreasShowTheirIllustrationsAsDesigned) {
-    std::vector<std::pair<Window, const ControlSpec*>> areas;
+    std::vector<std::pair<Window, const ControlLayout*>> areas;
     for (const Window id : kAllWindows)
-        for (const ControlSpec& design : layout::Help(id).controls)
+        for (const ControlLayout& design : layout::Help(id).controls)
             if (design.kind != Kind::Label) areas.emplace_back(id, &design);
     ASSERT_EQ(areas.size(), 5u);
     for (const auto& [id, area] : areas) {
-        const ControlSpec& design = *area;
+        const ControlLayout& design = *area;
         SCOPED_TRACE(name(layout::Help(id).name) + "." + objectName(design).toStdString());
         auto* control = help.prepare(id)->findChild<QLabel*>(objectName(design));
         ASSERT_NE(control, nullptr);
@@ -295,7 +295,7 @@ TEST_F(HelpWindowsTest, WindowIsCreatedOnTheFirstRequestAndReusedAfter) {
 
 TEST_F(HelpWindowsTest, EveryShowingStartsFromTheDesignState) {
     for (const Window id : kAllWindows) {
-        const WindowSpec& design = layout::Help(id);
+        const WindowLayout& design = layout::Help(id);
         SCOPED_TRACE(name(design.name));
         // The user moves and enlarges the window (maximises it where it can be).
         showAndClose(help, id, [&](QWidget* shown) {

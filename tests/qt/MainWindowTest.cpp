@@ -31,18 +31,18 @@
 
 namespace {
 
-using layout::ControlSpec;
+using layout::ControlLayout;
 using layout::Kind;
 
 QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
-std::string nameOf(const ControlSpec& c) {
+std::string nameOf(const ControlLayout& c) {
     return c.index >= 0 ? std::string(c.name) + "_" + std::to_string(c.index) : std::string(c.name);
 }
 
-const layout::WindowSpec& design() { return layout::MainWindow(); }
+const layout::WindowLayout& design() { return layout::MainWindow(); }
 
-QRect pixels(const ControlSpec& c) {
+QRect pixels(const ControlLayout& c) {
     return QRect(layout::Pixels(c.left), layout::Pixels(c.top), layout::Pixels(c.width), layout::Pixels(c.height));
 }
 
@@ -145,26 +145,26 @@ TEST_F(MainWindowTest, WindowHasItsCaptionFrameIconAndClientSize) {
 
 TEST_F(MainWindowTest, EveryControlIsRenderedAsTheDataDescribesIt) {
     const QPalette system = QApplication::palette(&window);
-    for (const ControlSpec& spec : design().controls) {
-        SCOPED_TRACE(nameOf(spec));
-        QWidget* w = window.control(spec.id);
-        if (spec.kind == Kind::FileDialog) {  // shown by the dialogs, no widget of its own
+    for (const ControlLayout& laidOut : design().controls) {
+        SCOPED_TRACE(nameOf(laidOut));
+        QWidget* w = window.control(laidOut.id);
+        if (laidOut.kind == Kind::FileDialog) {  // shown by the dialogs, no widget of its own
             EXPECT_EQ(w, nullptr);
             continue;
         }
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->objectName().toStdString(), nameOf(spec));
-        EXPECT_EQ(window.controlOf(w), spec.id);
-        EXPECT_STREQ(w->metaObject()->className(), qtClass(spec.kind));
+        EXPECT_EQ(w->objectName().toStdString(), nameOf(laidOut));
+        EXPECT_EQ(window.controlOf(w), laidOut.id);
+        EXPECT_STREQ(w->metaObject()->className(), qtClass(laidOut.kind));
 
         // In its container, at its place: twips / 15 at 96 dpi.
         QWidget* container = &window;
-        if (!spec.container.empty()) container = window.control(layout::FindMainControl(spec.container)->id);
+        if (!laidOut.container.empty()) container = window.control(layout::FindMainControl(laidOut.container)->id);
         EXPECT_EQ(w->parentWidget(), container);
-        EXPECT_EQ(w->geometry(), pixels(spec));
+        EXPECT_EQ(w->geometry(), pixels(laidOut));
 
         // Its text, as plain text with no access keys.
-        EXPECT_EQ(shownText(w), text(spec.text));
+        EXPECT_EQ(shownText(w), text(laidOut.text));
         if (auto* label = qobject_cast<QLabel*>(w)) {
             EXPECT_EQ(label->textFormat(), Qt::PlainText);
             EXPECT_TRUE(label->wordWrap());
@@ -172,19 +172,19 @@ TEST_F(MainWindowTest, EveryControlIsRenderedAsTheDataDescribesIt) {
 
         // Its font: the window's, or its own size and weight in the same face.
         const QFont font = w->font();
-        EXPECT_DOUBLE_EQ(font.pointSizeF(), spec.font.points > 0 ? spec.font.points : layout::kDefaultPoints);
-        EXPECT_EQ(font.bold(), spec.font.bold);
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), laidOut.font.points > 0 ? laidOut.font.points : layout::kDefaultPoints);
+        EXPECT_EQ(font.bold(), laidOut.font.bold);
         EXPECT_EQ(font.families().value(0), text(layout::kFontFace));
         EXPECT_EQ(font.styleHint(), QFont::SansSerif);
         EXPECT_EQ(font.stretch(), window.font().stretch());
 
         // Its colours: a fixed text colour (a frame's for its caption only), or the system's.
         const QColor foreground = w->palette().color(QPalette::Active, QPalette::WindowText);
-        const auto rgb = layout::FixedColour(spec.foreColour);
+        const auto rgb = layout::FixedColour(laidOut.foreColour);
         EXPECT_EQ(foreground, rgb ? QColor(rgb->red, rgb->green, rgb->blue)
                                   : system.color(QPalette::Active, QPalette::WindowText));
         const QColor base = w->palette().color(QPalette::Active, QPalette::Base);
-        switch (spec.backColour) {
+        switch (laidOut.backColour) {
             case layout::Colour::ButtonFace: EXPECT_EQ(base, system.color(QPalette::Active, QPalette::Button)); break;
             case layout::Colour::ScrollBar: EXPECT_EQ(base, system.color(QPalette::Active, QPalette::Midlight)); break;
             case layout::Colour::TitleBarText:
@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, EveryControlIsRenderedAsTheDataDescribesIt) {
                 EXPECT_EQ(w->backgroundRole(), QPalette::HighlightedText);
                 break;
             default:
-                if (spec.kind == Kind::TextBox) {
+                if (laidOut.kind == Kind::TextBox) {
                     EXPECT_EQ(base, system.color(QPalette::Active, QPalette::Base));
                 }
                 break;
@@ -200,12 +200,12 @@ TEST_F(MainWindowTest, EveryControlIsRenderedAsTheDataDescribesIt) {
 
         // Alignment, read-only and border of texts.
         if (auto* label = qobject_cast<QLabel*>(w)) {
-            EXPECT_EQ(label->alignment(), horizontal(spec.align) | Qt::AlignTop);
+            EXPECT_EQ(label->alignment(), horizontal(laidOut.align) | Qt::AlignTop);
         }
         if (auto* box = qobject_cast<QLineEdit*>(w)) {
-            EXPECT_EQ(box->alignment() & Qt::AlignHorizontal_Mask, horizontal(spec.align));
-            EXPECT_EQ(box->isReadOnly(), spec.readOnly);
-            EXPECT_EQ(box->hasFrame(), spec.border);
+            EXPECT_EQ(box->alignment() & Qt::AlignHorizontal_Mask, horizontal(laidOut.align));
+            EXPECT_EQ(box->isReadOnly(), laidOut.readOnly);
+            EXPECT_EQ(box->hasFrame(), laidOut.border);
         }
         // A list's text part can be typed into, and typing neither adds nor picks a row.
         if (auto* list = qobject_cast<QComboBox*>(w)) {
@@ -217,18 +217,18 @@ TEST_F(MainWindowTest, EveryControlIsRenderedAsTheDataDescribesIt) {
         }
 
         // Its own settings: enabled and visible (whatever its panel's), tooltip, marker.
-        EXPECT_EQ(!w->testAttribute(Qt::WA_ForceDisabled), spec.enabled);
-        EXPECT_EQ(!w->isHidden(), spec.visible);
-        EXPECT_EQ(w->toolTip(), text(spec.tooltip));
-        EXPECT_EQ(w->property("Tag").toString(), text(spec.tag));
+        EXPECT_EQ(!w->testAttribute(Qt::WA_ForceDisabled), laidOut.enabled);
+        EXPECT_EQ(!w->isHidden(), laidOut.visible);
+        EXPECT_EQ(w->toolTip(), text(laidOut.tooltip));
+        EXPECT_EQ(w->property("Tag").toString(), text(laidOut.tag));
     }
 }
 
 TEST_F(MainWindowTest, LaterControlsLieInFrontOfEarlierOnes) {
     // Each container stacks its controls in the data's order.
     std::map<QWidget*, std::vector<QWidget*>> stacked;
-    for (const ControlSpec& spec : design().controls)
-        if (QWidget* w = window.control(spec.id)) stacked[w->parentWidget()].push_back(w);
+    for (const ControlLayout& laidOut : design().controls)
+        if (QWidget* w = window.control(laidOut.id)) stacked[w->parentWidget()].push_back(w);
     for (const auto& [container, inOrder] : stacked) {
         SCOPED_TRACE(container->objectName().toStdString());
         std::vector<QWidget*> children;
@@ -245,17 +245,17 @@ TEST_F(MainWindowTest, LaterControlsLieInFrontOfEarlierOnes) {
 }
 
 TEST_F(MainWindowTest, TabOrderFollowsTheTabIndexes) {
-    std::vector<const ControlSpec*> byTab;
-    for (const ControlSpec& spec : design().controls)
-        if (takesFocus(spec.kind)) byTab.push_back(&spec);
+    std::vector<const ControlLayout*> byTab;
+    for (const ControlLayout& laidOut : design().controls)
+        if (takesFocus(laidOut.kind)) byTab.push_back(&laidOut);
     std::stable_sort(byTab.begin(), byTab.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
     std::vector<Control> expected;
-    for (const ControlSpec* spec : byTab) expected.push_back(spec->id);
+    for (const ControlLayout* laidOut : byTab) expected.push_back(laidOut->id);
     EXPECT_EQ(names(focusChain(window, window.control(expected.front()))), names(expected));
 
     // And the Tab key takes that way, once every control can take the focus.
-    for (const ControlSpec* spec : byTab)
-        for (QWidget* w = window.control(spec->id); w && w != &window; w = w->parentWidget()) {
+    for (const ControlLayout* laidOut : byTab)
+        for (QWidget* w = window.control(laidOut->id); w && w != &window; w = w->parentWidget()) {
             w->setEnabled(true);
             w->show();
         }
@@ -291,10 +291,10 @@ TEST_F(MainWindowTest, FontIsTheFaceOrANarrowedStandIn) {
 // that fits, on one line.
 TEST_F(MainWindowTest, CaptionsTooWideForTheirButtonsAreWrapped) {
     int wrapped = 0;
-    for (const ControlSpec& spec : design().controls) {
-        auto* button = qobject_cast<QPushButton*>(window.control(spec.id));
+    for (const ControlLayout& laidOut : design().controls) {
+        auto* button = qobject_cast<QPushButton*>(window.control(laidOut.id));
         if (!button) continue;
-        SCOPED_TRACE(nameOf(spec));
+        SCOPED_TRACE(nameOf(laidOut));
         for (QWidget* w = button; w != &window; w = w->parentWidget()) w->setEnabled(true);
         QStyleOptionButton option;
         option.initFrom(button);
@@ -346,25 +346,25 @@ std::optional<QPoint> emptyPointOf(MainWindow& window, Control frame) {
 TEST_F(MainWindowTest, TooltipsShowOnlyOverControlsThatHaveOne) {
     // Every control where the user can see it: panels on, the hidden pair shown,
     // and each calibration group in turn.
-    for (const ControlSpec& spec : design().controls)
-        if (QWidget* w = window.control(spec.id)) {
+    for (const ControlLayout& laidOut : design().controls)
+        if (QWidget* w = window.control(laidOut.id)) {
             w->setEnabled(true);
             w->show();
         }
     for (const std::string_view group : {"Volts", "Hz"}) {
         SCOPED_TRACE(std::string(group));
-        for (const ControlSpec& spec : design().controls)
-            if (!spec.tag.empty()) window.control(spec.id)->setVisible(spec.tag == group);
+        for (const ControlLayout& laidOut : design().controls)
+            if (!laidOut.tag.empty()) window.control(laidOut.id)->setVisible(laidOut.tag == group);
         int checked = 0;
-        for (const ControlSpec& spec : design().controls) {
-            QWidget* w = window.control(spec.id);
+        for (const ControlLayout& laidOut : design().controls) {
+            QWidget* w = window.control(laidOut.id);
             if (!w || !w->isVisible()) continue;
-            SCOPED_TRACE(nameOf(spec));
+            SCOPED_TRACE(nameOf(laidOut));
             // Its middle, unless a later control lies over it there (a panel's
             // middle is its contents'; its empty area comes below).
             const QPoint at = w->mapTo(&window, w->rect().center());
-            if (window.controlOf(window.childAt(at)) != spec.id) continue;
-            EXPECT_EQ(tooltipAt(window, at), text(spec.tooltip));
+            if (window.controlOf(window.childAt(at)) != laidOut.id) continue;
+            EXPECT_EQ(tooltipAt(window, at), text(laidOut.tooltip));
             ++checked;
         }
         EXPECT_GT(checked, 40);
@@ -396,8 +396,8 @@ TEST_F(MainWindowTest, TooltipsShowOnlyOverControlsThatHaveOne) {
 
 TEST_F(MainWindowTest, ResizingTheWindowMovesAndResizesNothingInside) {
     std::vector<QRect> before;
-    for (const ControlSpec& spec : design().controls)
-        if (QWidget* w = window.control(spec.id)) before.push_back(w->geometry());
+    for (const ControlLayout& laidOut : design().controls)
+        if (QWidget* w = window.control(laidOut.id)) before.push_back(w->geometry());
     const QSize designed = window.size();
     EXPECT_LT(window.minimumWidth(), designed.width());
     EXPECT_GT(window.maximumWidth(), designed.width());
@@ -407,8 +407,8 @@ TEST_F(MainWindowTest, ResizingTheWindowMovesAndResizesNothingInside) {
         QApplication::processEvents();
         EXPECT_EQ(window.size(), size);
         std::vector<QRect> after;
-        for (const ControlSpec& spec : design().controls)
-            if (QWidget* w = window.control(spec.id)) after.push_back(w->geometry());
+        for (const ControlLayout& laidOut : design().controls)
+            if (QWidget* w = window.control(laidOut.id)) after.push_back(w->geometry());
         EXPECT_EQ(after, before);
     }
 }
@@ -434,9 +434,9 @@ void PrintTo(const FormState& s, std::ostream* out) {
 
 // The Form's view of a control; texts only for text boxes and lists, the
 // controls whose text the editor reads.
-FormState stateOf(const Form& form, const ControlSpec& spec) {
-    const Control c = spec.id;
-    const bool hasText = spec.kind == Kind::TextBox || spec.kind == Kind::ComboBox;
+FormState stateOf(const Form& form, const ControlLayout& laidOut) {
+    const Control c = laidOut.id;
+    const bool hasText = laidOut.kind == Kind::TextBox || laidOut.kind == Kind::ComboBox;
     return {hasText ? form.Text(c) : "", hasText ? form.TextAsUtf8(c) : "", form.Tag(c),
             form.Enabled(c),             form.Visible(c),                     form.ReadOnly(c),
             form.CanFocus(c),            !hasText || form.TextFitsBytes(c),   form.RowCount(c),
@@ -456,9 +456,9 @@ protected:
 
     void expectSameState(const std::string& after) {
         SCOPED_TRACE("after " + after);
-        for (const ControlSpec& spec : design().controls) {
-            if (spec.kind == Kind::FileDialog) continue;
-            EXPECT_EQ(stateOf(qt.form, spec), stateOf(form, spec)) << nameOf(spec);
+        for (const ControlLayout& laidOut : design().controls) {
+            if (laidOut.kind == Kind::FileDialog) continue;
+            EXPECT_EQ(stateOf(qt.form, laidOut), stateOf(form, laidOut)) << nameOf(laidOut);
         }
         EXPECT_EQ(qt.screen.ProfileChanged, window->ProfileChanged);
         EXPECT_EQ(qt.screen.MachineIndex, window->MachineIndex);

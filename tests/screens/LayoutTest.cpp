@@ -188,15 +188,15 @@ std::optional<Settings> ReadSettings(std::string_view words, std::string& unknow
     return s;
 }
 
-std::string NameOf(const ControlSpec& c) {
+std::string NameOf(const ControlLayout& c) {
     return c.index < 0 ? std::string(c.name) : std::string(c.name) + "(" + std::to_string(c.index) + ")";
 }
 std::string NameOf(const Row& r) { return r.index < 0 ? r.name : std::string(r.name) + "(" + std::to_string(r.index) + ")"; }
 
 // The visual controls of the main window: all but the file dialog.
-std::vector<const ControlSpec*> VisualControls() {
-    std::vector<const ControlSpec*> controls;
-    for (const ControlSpec& c : MainWindow().controls)
+std::vector<const ControlLayout*> VisualControls() {
+    std::vector<const ControlLayout*> controls;
+    for (const ControlLayout& c : MainWindow().controls)
         if (c.kind != Kind::FileDialog) controls.push_back(&c);
     return controls;
 }
@@ -207,15 +207,15 @@ std::vector<const ControlSpec*> VisualControls() {
 
 TEST(MainLayout, EveryControlAsTheTablesGiveIt) {
     const std::vector<Row> rows = Rows();
-    const std::vector<const ControlSpec*> controls = VisualControls();
+    const std::vector<const ControlLayout*> controls = VisualControls();
     std::vector<std::string> expectedOrder, dataOrder;
     for (const Row& r : rows) expectedOrder.push_back(NameOf(r));
-    for (const ControlSpec* c : controls) dataOrder.push_back(NameOf(*c));
+    for (const ControlLayout* c : controls) dataOrder.push_back(NameOf(*c));
     EXPECT_EQ(dataOrder, expectedOrder) << "the controls or their order differ from the tables";
 
     for (const Row& row : rows) {
         SCOPED_TRACE(NameOf(row));
-        const ControlSpec* c = FindMainControl(row.name, row.index);
+        const ControlLayout* c = FindMainControl(row.name, row.index);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->kind, row.kind);
         EXPECT_EQ(c->container, row.container);
@@ -250,7 +250,7 @@ TEST(MainLayout, EveryControlAsTheTablesGiveIt) {
 }
 
 TEST(MainLayout, FileDialogIsTheOneNonVisualControlAndHasNoPlace) {
-    const ControlSpec& dialog = MainControl(Control::XMLFileOpen);
+    const ControlLayout& dialog = MainControl(Control::XMLFileOpen);
     EXPECT_EQ(dialog.name, "XMLFileOpen");
     EXPECT_EQ(dialog.kind, Kind::FileDialog);
     EXPECT_EQ(dialog.container, "");
@@ -262,7 +262,7 @@ TEST(MainLayout, FileDialogIsTheOneNonVisualControlAndHasNoPlace) {
     EXPECT_TRUE(dialog.tag.empty());
     // It holds no place in the tab sequence either.
     EXPECT_TRUE(dialog.tab < 0 || dialog.tab > 59) << dialog.tab;
-    for (const ControlSpec& c : MainWindow().controls) {
+    for (const ControlLayout& c : MainWindow().controls) {
         if (&c != &dialog) {
             EXPECT_NE(c.kind, Kind::FileDialog) << NameOf(c);
         }
@@ -272,12 +272,12 @@ TEST(MainLayout, FileDialogIsTheOneNonVisualControlAndHasNoPlace) {
 // The data is reached three ways: by Control, by name, and through the Step0
 // array; all three must name the same entry.
 TEST(MainLayout, ControlsByEnumByNameAndByJogIndexAgree) {
-    const WindowSpec& window = MainWindow();
+    const WindowLayout& window = MainWindow();
     ASSERT_EQ(window.controls.size(), static_cast<std::size_t>(kControlCount));
     std::set<std::string> names;
     for (int i = 0; i < kControlCount; ++i) {
         const Control id = static_cast<Control>(i);
-        const ControlSpec& c = MainControl(id);
+        const ControlLayout& c = MainControl(id);
         SCOPED_TRACE(NameOf(c));
         EXPECT_EQ(c.id, id);
         EXPECT_EQ(&c, &window.controls[static_cast<std::size_t>(i)]);
@@ -300,7 +300,7 @@ TEST(MainLayout, ControlsByEnumByNameAndByJogIndexAgree) {
 }
 
 TEST(MainLayout, WindowIsASizableToolWindowWithoutBoxes) {
-    const WindowSpec& w = MainWindow();
+    const WindowLayout& w = MainWindow();
     EXPECT_EQ(w.name, "MainScreen");
     EXPECT_EQ(w.caption, "Configure Ombrel Profile");
     EXPECT_EQ(w.border, Border::SizableToolWindow);
@@ -321,7 +321,7 @@ TEST(MainLayout, WindowIsASizableToolWindowWithoutBoxes) {
 
 TEST(MainLayout, SixBoldCaptionsAndTheFixedColours) {
     std::vector<std::string> bold;
-    for (const ControlSpec& c : MainWindow().controls)
+    for (const ControlLayout& c : MainWindow().controls)
         if (c.font != kWindowFont) bold.push_back(NameOf(c));
     EXPECT_EQ(bold, (std::vector<std::string>{"Label16", "Label17", "OpenProfile", "Label19", "SaveButt", "Label18"}));
     for (const std::string& name : bold) EXPECT_EQ(FindMainControl(name)->font, kBoldCaption) << name;
@@ -336,7 +336,7 @@ TEST(MainLayout, SixBoldCaptionsAndTheFixedColours) {
 // a "Hz" row lies or beside it, and only the "Hz" group shows at design time.
 TEST(MainLayout, TagGroupsAreTheTwoCalibrationMethods) {
     std::vector<std::string> hz, volts;
-    for (const ControlSpec& c : MainWindow().controls) {
+    for (const ControlLayout& c : MainWindow().controls) {
         if (c.tag == "Hz") hz.push_back(NameOf(c));
         else if (c.tag == "Volts") volts.push_back(NameOf(c));
         else EXPECT_TRUE(c.tag.empty()) << NameOf(c) << " has the Tag " << c.tag;
@@ -352,10 +352,10 @@ TEST(MainLayout, TagGroupsAreTheTwoCalibrationMethods) {
 // SpinVel belongs to the window, but lies over the spindle panel's first row,
 // in front of it: between "Spindle steps per unit are" and "will be".
 TEST(MainLayout, SpinVelLiesInFrontOfTheSpindlePanelsFirstRow) {
-    const ControlSpec& frame = MainControl(Control::SpindleFrame);
-    const ControlSpec& spinVel = MainControl(Control::SpinVel);
-    const ControlSpec& label2 = MainControl(Control::Label2);
-    const ControlSpec& label7 = MainControl(Control::Label7);
+    const ControlLayout& frame = MainControl(Control::SpindleFrame);
+    const ControlLayout& spinVel = MainControl(Control::SpinVel);
+    const ControlLayout& label2 = MainControl(Control::Label2);
+    const ControlLayout& label7 = MainControl(Control::Label7);
     EXPECT_EQ(spinVel.container, "");
     EXPECT_GT(static_cast<int>(Control::SpinVel), static_cast<int>(Control::HelpMeasButt))
         << "SpinVel must come after the panel and its controls to lie in front of them";
@@ -366,7 +366,7 @@ TEST(MainLayout, SpinVelLiesInFrontOfTheSpindlePanelsFirstRow) {
     EXPECT_GE(spinVel.left, frame.left + label2.left + label2.width);
     EXPECT_LE(spinVel.left + spinVel.width, frame.left + label7.left);
     // On the row: it overlaps both labels vertically.
-    for (const ControlSpec* label : {&label2, &label7}) {
+    for (const ControlLayout* label : {&label2, &label7}) {
         EXPECT_LT(spinVel.top, frame.top + label->top + label->height) << label->name;
         EXPECT_GT(spinVel.top + spinVel.height, frame.top + label->top) << label->name;
     }
@@ -381,17 +381,17 @@ namespace {
 // cannot take it now.
 template <typename Skip>
 std::vector<std::string> FocusOrder(Skip skip) {
-    std::vector<const ControlSpec*> controls = VisualControls();
-    std::sort(controls.begin(), controls.end(), [](const ControlSpec* a, const ControlSpec* b) { return a->tab < b->tab; });
+    std::vector<const ControlLayout*> controls = VisualControls();
+    std::sort(controls.begin(), controls.end(), [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
     std::vector<std::string> order;
-    for (const ControlSpec* c : controls) {
+    for (const ControlLayout* c : controls) {
         if (c->kind == Kind::Label || c->kind == Kind::Frame || skip(*c)) continue;
         order.push_back(NameOf(*c));
     }
     return order;
 }
 
-bool InDisabledPanel(const ControlSpec& c, const std::set<std::string_view>& disabled) {
+bool InDisabledPanel(const ControlLayout& c, const std::set<std::string_view>& disabled) {
     return !c.container.empty() && disabled.count(c.container) > 0;
 }
 
@@ -399,7 +399,7 @@ bool InDisabledPanel(const ControlSpec& c, const std::set<std::string_view>& dis
 
 TEST(MainLayout, TabIndexesNumberEveryControlFromZeroTo59WithoutGaps) {
     std::vector<int> tabs;
-    for (const ControlSpec* c : VisualControls()) tabs.push_back(c->tab);
+    for (const ControlLayout* c : VisualControls()) tabs.push_back(c->tab);
     std::sort(tabs.begin(), tabs.end());
     std::vector<int> expected(60);
     for (int i = 0; i < 60; ++i) expected[static_cast<std::size_t>(i)] = i;
@@ -408,7 +408,7 @@ TEST(MainLayout, TabIndexesNumberEveryControlFromZeroTo59WithoutGaps) {
 
 TEST(MainLayout, TabIndexesGiveTheFocusOrder) {
     // Every control that can take the focus, whatever its state.
-    EXPECT_EQ(FocusOrder([](const ControlSpec&) { return false; }),
+    EXPECT_EQ(FocusOrder([](const ControlLayout&) { return false; }),
               (std::vector<std::string>{"OpenProfile", "Dummy", "txtOpenedFile", "SpinVel", "ManVolts", "AutoVolts",
                                         "NewSteps", "SaveButt", "DoneButt", "HelpMeasButt", "HelpPort", "Step0(0)",
                                         "Step0(1)", "Step0(2)", "Step0(3)", "Step0(4)", "Step0(5)", "Step0(6)",
@@ -418,7 +418,7 @@ TEST(MainLayout, TabIndexesGiveTheFocusOrder) {
                                         "cmdFourthAxisHomingInfo"}));
 
     // As designed: the volts fields and the hidden pair hidden, Dummy disabled.
-    EXPECT_EQ(FocusOrder([](const ControlSpec& c) { return !c.visible || !c.enabled; }),
+    EXPECT_EQ(FocusOrder([](const ControlLayout& c) { return !c.visible || !c.enabled; }),
               (std::vector<std::string>{"OpenProfile", "txtOpenedFile", "SpinVel", "NewSteps", "SaveButt", "DoneButt",
                                         "HelpMeasButt", "HelpPort", "Step0(0)", "Step0(1)", "Step0(2)", "Step0(3)",
                                         "Step0(4)", "Step0(5)", "Step0(6)", "Step0(7)", "Step0(8)", "Step0(9)",
@@ -431,7 +431,7 @@ TEST(MainLayout, TabIndexesGiveTheFocusOrder) {
     const std::set<std::string_view> panels = {"PortFrame", "SpindleFrame", "JogFrame", "ProbeFrame",
                                                "FourthAxisHomingFrame"};
     const std::set<std::string_view> off = {"txtOpenedFile", "OpenProfile", "SaveButt"};
-    EXPECT_EQ(FocusOrder([&](const ControlSpec& c) {
+    EXPECT_EQ(FocusOrder([&](const ControlLayout& c) {
                   return !c.visible || !c.enabled || off.count(c.name) > 0 || InDisabledPanel(c, panels);
               }),
               (std::vector<std::string>{"SpinVel", "DoneButt", "MachineType"}));
@@ -536,7 +536,7 @@ const HelpRow kHelpControls[] = {
 TEST(HelpLayouts, EachWindowWithItsCaptionStylePlacementAndSize) {
     for (const WindowRow& row : kWindows) {
         SCOPED_TRACE(row.name);
-        const WindowSpec& w = Help(row.id);
+        const WindowLayout& w = Help(row.id);
         EXPECT_EQ(w.name, row.name);
         EXPECT_EQ(w.caption, row.caption);
         EXPECT_EQ(w.border, row.border);
@@ -558,14 +558,14 @@ TEST(HelpLayouts, EachWindowWithItsCaptionStylePlacementAndSize) {
 TEST(HelpLayouts, EachWindowHoldsItsControlsAndNothingElse) {
     for (const WindowRow& window : kWindows) {
         SCOPED_TRACE(window.name);
-        const WindowSpec& w = Help(window.id);
+        const WindowLayout& w = Help(window.id);
         std::vector<const HelpRow*> rows;
         for (const HelpRow& r : kHelpControls)
             if (r.window == window.id) rows.push_back(&r);
         ASSERT_EQ(w.controls.size(), rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const HelpRow& row = *rows[i];
-            const ControlSpec& c = w.controls[i];
+            const ControlLayout& c = w.controls[i];
             SCOPED_TRACE(row.name + (row.index < 0 ? std::string() : "(" + std::to_string(row.index) + ")"));
             EXPECT_EQ(c.id, Control::None);
             EXPECT_EQ(c.name, row.name);
@@ -619,13 +619,13 @@ TEST(HelpLayouts, LongTextsKeepTheirDoubleSpaces) {
 // pixels left of the client area, taller than it); the others are smaller than
 // their pictures, which they cut off at the right and the bottom.
 TEST(HelpLayouts, PictureBoxesAgainstTheirPictures) {
-    const ControlSpec& printer = Help(HelpWindow::HelpPrinter).controls[0];
+    const ControlLayout& printer = Help(HelpWindow::HelpPrinter).controls[0];
     EXPECT_EQ(Pixels(printer.width), printer.pictureWidth + 4);
     EXPECT_EQ(Pixels(printer.height), printer.pictureHeight + 4);
     EXPECT_EQ(Pixels(printer.left), -3);
     EXPECT_GT(printer.top + printer.height, Help(HelpWindow::HelpPrinter).clientHeight);
     for (const HelpWindow id : {HelpWindow::HelpMeasure, HelpWindow::InfoFourthAxisHoming}) {
-        const ControlSpec& box = Help(id).controls[0];
+        const ControlLayout& box = Help(id).controls[0];
         SCOPED_TRACE(Help(id).name);
         ASSERT_EQ(box.kind, Kind::PictureBox);
         EXPECT_LT(Pixels(box.width) - 4, box.pictureWidth);

@@ -121,11 +121,11 @@ std::optional<Picture> ReadPicture(const fs::path& path, std::string& why) {
 }  // namespace
 
 TEST(PictureFiles, EveryPictureNamedInTheDataIsThereAtItsSize) {
-    const WindowSpec* windows[kHelpWindows + 1] = {&MainWindow()};
+    const WindowLayout* windows[kHelpWindows + 1] = {&MainWindow()};
     for (int i = 0; i < kHelpWindows; ++i) windows[i + 1] = &Help(static_cast<HelpWindow>(i));
     std::vector<std::string> named;
-    for (const WindowSpec* window : windows) {
-        for (const ControlSpec& c : window->controls) {
+    for (const WindowLayout* window : windows) {
+        for (const ControlLayout& c : window->controls) {
             const bool showsAPicture = c.kind == Kind::PictureBox || c.kind == Kind::Image;
             EXPECT_EQ(showsAPicture, !c.picture.empty()) << window->name << "." << c.name;
             if (c.picture.empty()) continue;

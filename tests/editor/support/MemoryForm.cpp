@@ -88,17 +88,17 @@ void MemoryForm::reset() {
     screen_ = nullptr;
     focused_ = Control::None;
     controls_.assign(static_cast<std::size_t>(kControlCount), State{});
-    for (const layout::ControlSpec& spec : layout::MainWindow().controls) {
-        State& state = at(spec.id);
-        state.text = spec.kind == Kind::FileDialog ? std::u32string() : Utf8ToUtf32(spec.text);
-        state.enabled = spec.enabled;
-        state.visible = spec.visible;
-        state.readOnly = spec.readOnly;
-        state.tag = std::string(spec.tag);
-        if (!spec.container.empty()) {
-            const layout::ControlSpec* frame = layout::FindMainControl(spec.container);
+    for (const layout::ControlLayout& laidOut : layout::MainWindow().controls) {
+        State& state = at(laidOut.id);
+        state.text = laidOut.kind == Kind::FileDialog ? std::u32string() : Utf8ToUtf32(laidOut.text);
+        state.enabled = laidOut.enabled;
+        state.visible = laidOut.visible;
+        state.readOnly = laidOut.readOnly;
+        state.tag = std::string(laidOut.tag);
+        if (!laidOut.container.empty()) {
+            const layout::ControlLayout* frame = layout::FindMainControl(laidOut.container);
             if (frame) state.container = frame->id;
-            else fail("the layout puts " + Name(spec.id) + " into " + std::string(spec.container) + ", which is no control");
+            else fail("the layout puts " + Name(laidOut.id) + " into " + std::string(laidOut.container) + ", which is no control");
         }
     }
 }
@@ -130,9 +130,9 @@ void MemoryForm::fail(const std::string& what) const {
 
 std::string MemoryForm::Name(Control control) {
     if (static_cast<int>(control) >= kControlCount) return "(no control)";
-    const layout::ControlSpec& spec = layout::MainControl(control);
-    std::string name(spec.name);
-    if (spec.index >= 0) name += "(" + std::to_string(spec.index) + ")";
+    const layout::ControlLayout& laidOut = layout::MainControl(control);
+    std::string name(laidOut.name);
+    if (laidOut.index >= 0) name += "(" + std::to_string(laidOut.index) + ")";
     return name;
 }
 

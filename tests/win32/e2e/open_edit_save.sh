@@ -41,19 +41,11 @@ output=$(realpath "$output")
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko installer dialogs
 export WINEPREFIX=$output/wine-prefix
-# The program's PE type chooses the prefix (the optional header's magic 0x20b: 64-bit).
-at=$(od -An -tu4 -j 60 -N 4 "$program" | tr -d ' ')
-magic=$(od -An -tx2 -j $((at + 24)) -N 2 "$program" | tr -d ' ')
-[ "$magic" = 020b ] && export WINEARCH=win64 || export WINEARCH=win32
-# Debian's `wine` starts every program with the 32-bit loader when wine32 is
-# installed; a 64-bit program needs Wine's 64-bit loader.
-wine=wine
-if [ "$WINEARCH" = win64 ]; then
-    for loader in /usr/lib/wine/wine64 "$(command -v wine64 || true)"; do
-        if [ -x "$loader" ]; then wine=$loader; break; fi
-    done
-    [ "$wine" != wine ] || cannot "no 64-bit Wine loader (install wine64)"
-fi
+# The program's PE type chooses the prefix and the Wine loader.
+read -r arch wine < <("$(dirname "$0")/../../../cmake/wine-run.sh" --arch "$program") ||
+    cannot "$program is no Windows program"
+export WINEARCH=$arch
+[ "$arch" = win32 ] || [ "$wine" != wine ] || cannot "no 64-bit Wine loader (install wine64)"
 
 work=$(mktemp -d /tmp/ombrel-w32e2e.XXXXXX)
 xvfb_pid=

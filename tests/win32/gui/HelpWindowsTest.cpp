@@ -46,12 +46,12 @@ std::string ItemOf(HWND item) {
            (font.lfWeight >= FW_BOLD ? " bold" : "");
 }
 
-std::string ExpectedItem(const layout::ControlSpec& spec, int dpi) {
-    std::string expected = Describe(win32::PixelRect(spec, dpi));
-    if (spec.kind != Kind::Label) return expected;
-    const double points = spec.font.points > 0 ? spec.font.points : layout::kDefaultPoints;
-    return expected + " \"" + std::string(spec.text) + "\" " + std::to_string(win32::FontHeight(points, dpi)) +
-           (spec.font.bold ? " bold" : "");
+std::string ExpectedItem(const layout::ControlLayout& laidOut, int dpi) {
+    std::string expected = Describe(win32::PixelRect(laidOut, dpi));
+    if (laidOut.kind != Kind::Label) return expected;
+    const double points = laidOut.font.points > 0 ? laidOut.font.points : layout::kDefaultPoints;
+    return expected + " \"" + std::string(laidOut.text) + "\" " + std::to_string(win32::FontHeight(points, dpi)) +
+           (laidOut.font.bold ? " bold" : "");
 }
 
 // Shows the window as its button does and looks at it while it shows; the
@@ -118,7 +118,7 @@ class HelpWindows : public ::testing::TestWithParam<HelpWindow> {};
 
 TEST_P(HelpWindows, ShowAsLaidOutModalOnceCreatedAndInTheirDesignStateEachTime) {
     const HelpWindow which = GetParam();
-    const layout::WindowSpec& spec = layout::Help(which);
+    const layout::WindowLayout& laidOut = layout::Help(which);
     guitest::ScriptedProgram program;
     const int dpi = program.window.Dpi();
     win32::Win32Dialogs dialogs(GetModuleHandleW(nullptr), dpi);
@@ -132,17 +132,17 @@ TEST_P(HelpWindows, ShowAsLaidOutModalOnceCreatedAndInTheirDesignStateEachTime) 
 
     for (const Seen* seen : {&first, &second}) {
         SCOPED_TRACE(seen == &first ? "first showing" : "second showing");
-        EXPECT_EQ(seen->caption, win32::FromUtf8(spec.caption));
+        EXPECT_EQ(seen->caption, win32::FromUtf8(laidOut.caption));
         EXPECT_TRUE(seen->ownerDisabled) << "not modal";
         EXPECT_TRUE(seen->stayedOpen) << "Escape or Enter closed it";
-        EXPECT_EQ(seen->client.right, layout::Pixels(spec.clientWidth, dpi));
-        EXPECT_EQ(seen->client.bottom, layout::Pixels(spec.clientHeight, dpi));
-        if (spec.manualPlacement) {
-            EXPECT_EQ(seen->clientOrigin.x, layout::Pixels(spec.left, dpi));
-            EXPECT_EQ(seen->clientOrigin.y, layout::Pixels(spec.top, dpi));
+        EXPECT_EQ(seen->client.right, layout::Pixels(laidOut.clientWidth, dpi));
+        EXPECT_EQ(seen->client.bottom, layout::Pixels(laidOut.clientHeight, dpi));
+        if (laidOut.manualPlacement) {
+            EXPECT_EQ(seen->clientOrigin.x, layout::Pixels(laidOut.left, dpi));
+            EXPECT_EQ(seen->clientOrigin.y, layout::Pixels(laidOut.top, dpi));
         }
         EXPECT_NE(seen->style & WS_SYSMENU, 0) << "a close box";
-        switch (spec.border) {
+        switch (laidOut.border) {
         case layout::Border::FixedDialog:
             EXPECT_EQ(seen->style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
             EXPECT_NE(seen->exStyle & WS_EX_DLGMODALFRAME, 0);
@@ -160,14 +160,14 @@ TEST_P(HelpWindows, ShowAsLaidOutModalOnceCreatedAndInTheirDesignStateEachTime) 
             break;
         }
         std::vector<std::string> expected;
-        for (const layout::ControlSpec& control : spec.controls) expected.push_back(ExpectedItem(control, dpi));
+        for (const layout::ControlLayout& control : laidOut.controls) expected.push_back(ExpectedItem(control, dpi));
         EXPECT_EQ(seen->items, expected);
         for (const bool drawn : seen->picturesDrawn) EXPECT_TRUE(drawn) << "the picture box does not show its picture";
     }
     // Each picture decoded at the illustration's own size, the sunken border
     // only around picture boxes.
     std::vector<std::string> pictures;
-    for (const layout::ControlSpec& control : spec.controls)
+    for (const layout::ControlLayout& control : laidOut.controls)
         pictures.push_back(std::string(control.kind == Kind::PictureBox ? "sunken " : "") +
                            (control.picture.empty() ? std::string("no picture")
                                                     : std::to_string(control.pictureWidth) + "x" +

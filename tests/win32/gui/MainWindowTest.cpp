@@ -21,10 +21,10 @@ using guitest::PlaceInParent;
 using guitest::ScriptedProgram;
 using layout::Kind;
 
-std::vector<const layout::ControlSpec*> VisualControls() {
-    std::vector<const layout::ControlSpec*> controls;
-    for (const layout::ControlSpec& spec : layout::MainWindow().controls)
-        if (spec.kind != Kind::FileDialog) controls.push_back(&spec);
+std::vector<const layout::ControlLayout*> VisualControls() {
+    std::vector<const layout::ControlLayout*> controls;
+    for (const layout::ControlLayout& laidOut : layout::MainWindow().controls)
+        if (laidOut.kind != Kind::FileDialog) controls.push_back(&laidOut);
     return controls;
 }
 
@@ -35,7 +35,7 @@ std::string Describe(const RECT& r) {
 
 std::map<Control, RECT> Places(const ScriptedProgram& program) {
     std::map<Control, RECT> places;
-    for (const layout::ControlSpec* spec : VisualControls()) places[spec->id] = PlaceInParent(program.Item(spec->id));
+    for (const layout::ControlLayout* laidOut : VisualControls()) places[laidOut->id] = PlaceInParent(program.Item(laidOut->id));
     return places;
 }
 
@@ -48,16 +48,16 @@ TEST(MainWindowLayout, EveryControlSitsAtItsPlaceInItsContainerAtTheScreenDpi) {
     EXPECT_EQ(client.right, size.cx);
     EXPECT_EQ(client.bottom, size.cy);
 
-    for (const layout::ControlSpec* spec : VisualControls()) {
-        SCOPED_TRACE(std::string(spec->name) + (spec->index >= 0 ? std::to_string(spec->index) : ""));
-        HWND item = program.Item(spec->id);
+    for (const layout::ControlLayout* laidOut : VisualControls()) {
+        SCOPED_TRACE(std::string(laidOut->name) + (laidOut->index >= 0 ? std::to_string(laidOut->index) : ""));
+        HWND item = program.Item(laidOut->id);
         ASSERT_NE(item, nullptr);
-        HWND container = spec->container.empty() ? program.window.Handle()
-                                                 : program.Item(layout::FindMainControl(spec->container)->id);
+        HWND container = laidOut->container.empty() ? program.window.Handle()
+                                                 : program.Item(layout::FindMainControl(laidOut->container)->id);
         EXPECT_EQ(GetParent(item), container);
-        EXPECT_EQ(Describe(PlaceInParent(item)), Describe(win32::PixelRect(*spec, dpi)));
-        EXPECT_EQ((GetWindowLongW(item, GWL_STYLE) & WS_VISIBLE) != 0, spec->visible);
-        EXPECT_EQ(program.window.Tag(spec->id), spec->tag);
+        EXPECT_EQ(Describe(PlaceInParent(item)), Describe(win32::PixelRect(*laidOut, dpi)));
+        EXPECT_EQ((GetWindowLongW(item, GWL_STYLE) & WS_VISIBLE) != 0, laidOut->visible);
+        EXPECT_EQ(program.window.Tag(laidOut->id), laidOut->tag);
     }
 }
 
@@ -68,14 +68,14 @@ TEST(MainWindowLayout, TextsFontsAndColoursAreTheLayouts) {
 
     win32::FontSet fonts(dpi);
     const std::wstring face = fonts.Face();
-    for (const layout::ControlSpec* spec : VisualControls()) {
-        SCOPED_TRACE(std::string(spec->name));
-        HWND item = program.Item(spec->id);
-        EXPECT_EQ(guitest::TextOf(item), win32::FromUtf8(spec->text));
+    for (const layout::ControlLayout* laidOut : VisualControls()) {
+        SCOPED_TRACE(std::string(laidOut->name));
+        HWND item = program.Item(laidOut->id);
+        EXPECT_EQ(guitest::TextOf(item), win32::FromUtf8(laidOut->text));
         const LOGFONTW font = guitest::FontOf(item);
-        const double points = spec->font.points > 0 ? spec->font.points : layout::kDefaultPoints;
+        const double points = laidOut->font.points > 0 ? laidOut->font.points : layout::kDefaultPoints;
         EXPECT_EQ(font.lfHeight, win32::FontHeight(points, dpi));
-        EXPECT_EQ(font.lfWeight, spec->font.bold ? FW_BOLD : FW_NORMAL);
+        EXPECT_EQ(font.lfWeight, laidOut->font.bold ? FW_BOLD : FW_NORMAL);
         EXPECT_EQ(std::wstring(font.lfFaceName), face);
         EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
     }
@@ -84,14 +84,14 @@ TEST(MainWindowLayout, TextsFontsAndColoursAreTheLayouts) {
     HDC dc = GetDC(program.window.Handle());
     for (const Control label : {Control::Label5, Control::Label16, Control::Label19, Control::Label6, Control::Label8,
                                 Control::Label7, Control::Label14, Control::Label10}) {
-        const layout::ControlSpec& spec = layout::MainControl(label);
-        SCOPED_TRACE(std::string(spec.name));
-        HGDIOBJ old = SelectObject(dc, fonts.Get(spec.font));
-        const std::wstring text = win32::FromUtf8(spec.text);
+        const layout::ControlLayout& laidOut = layout::MainControl(label);
+        SCOPED_TRACE(std::string(laidOut.name));
+        HGDIOBJ old = SelectObject(dc, fonts.Get(laidOut.font));
+        const std::wstring text = win32::FromUtf8(laidOut.text);
         SIZE extent{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
         SelectObject(dc, old);
-        EXPECT_LE(extent.cx, layout::Pixels(spec.width, dpi));
+        EXPECT_LE(extent.cx, layout::Pixels(laidOut.width, dpi));
     }
     ReleaseDC(program.window.Handle(), dc);
 
@@ -152,14 +152,14 @@ std::map<HWND, std::wstring> Tools(HWND tooltips) {
 TEST(MainWindowTooltips, OnlyTheControlsTheLayoutGivesOneHaveOneWordForWord) {
     ScriptedProgram program;
     const std::map<HWND, std::wstring> tools = Tools(program.window.Tooltips());
-    for (const layout::ControlSpec* spec : VisualControls()) {
-        SCOPED_TRACE(std::string(spec->name));
-        const auto found = tools.find(program.Item(spec->id));
-        if (spec->tooltip.empty()) {
+    for (const layout::ControlLayout* laidOut : VisualControls()) {
+        SCOPED_TRACE(std::string(laidOut->name));
+        const auto found = tools.find(program.Item(laidOut->id));
+        if (laidOut->tooltip.empty()) {
             EXPECT_EQ(found, tools.end()) << "a tooltip the layout does not give";
         } else {
             ASSERT_NE(found, tools.end());
-            EXPECT_EQ(found->second, win32::FromUtf8(spec->tooltip));
+            EXPECT_EQ(found->second, win32::FromUtf8(laidOut->tooltip));
         }
     }
 }
